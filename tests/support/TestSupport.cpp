@@ -1,0 +1,75 @@
+#include "TestSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace testsupport {
+
+std::string captureStdout(const std::function<void()>& body)
+{
+    std::fflush(stdout);
+    std::cout.flush();
+    FILE* sink = std::tmpfile();
+    if (!sink)
+        throw std::runtime_error("no temporary file for the captured output");
+    const int saved = dup(fileno(stdout));
+    dup2(fileno(sink), fileno(stdout));
+    try {
+        body();
+    } catch (...) {
+        std::fflush(stdout);
+        dup2(saved, fileno(stdout));
+        close(saved);
+        std::fclose(sink);
+        throw;
+    }
+    std::fflush(stdout);
+    std::cout.flush();
+    dup2(saved, fileno(stdout));
+    close(saved);
+
+    std::string text;
+    std::rewind(sink);
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, sink)) > 0)
+        text.append(buffer, n);
+    std::fclose(sink);
+    return text;
+}
+
+CScratchDir::CScratchDir()
+{
+    char pattern[] = "/tmp/sandvolt-test-XXXXXX";
+    if (!mkdtemp(pattern))
+        throw std::runtime_error("mkdtemp failed");
+    dir = pattern;
+}
+
+CScratchDir::~CScratchDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+}
+
+void CScratchDir::write(const std::string& name, const std::string& bytes) const
+{
+    std::ofstream out(file(name), std::ios::binary);
+    out << bytes;
+}
+
+std::string CScratchDir::read(const std::string& name) const
+{
+    std::ifstream in(file(name), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace testsupport
