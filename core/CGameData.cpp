@@ -1,0 +1,383 @@
+#include "core/CGameData.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/CGameEngine.h"
+#include "core/CSettingsWriter.h"
+#include "core/CTranslation.h"
+#include "core/RaceOrder.h"
+#include "core/SGameSettings.h"
+#include "core/SKeyEntry.h"
+#include "platform/DesktopSize.h"
+#include "race/CWaypoint.h"
+#include "world/CEntityManager.h"
+#include "world/CVehicleEntity.h"
+
+using namespace irr;
+
+namespace {
+
+// The progress level is stored as one of these codes, so a glance at the file does not tell it.
+const char* const kProgressCodes[8] = {"qWz517", "Pkm208", "Ynv643", "GuR085",
+                                       "TbW372", "Hsx759", "VoJ126", "Lqe490"};
+
+template <class T>
+T* entryAt(const std::vector<T*>& list, s32 index)
+{
+    if (index < 0 || index >= static_cast<s32>(list.size()))
+        return nullptr;
+    return list[static_cast<size_t>(index)];
+}
+
+} // namespace
+
+CGameData::CGameData(CTranslation* texts)
+    : selectedMission("Null"), loadedMission("Null"), raceType(0), racePhase(0), raceStartTime(0),
+      finishTime(0), laps(0), shadowType(0), currentVideoMode(0), desktopSize(0, 0),
+      resolutionReset(false), engine(nullptr), texts(texts)
+{
+    buildVideoModes();
+    buildKeyTable();
+}
+
+CGameData::~CGameData()
+{
+    for (SKeyEntry* key : keys)
+        delete key;
+}
+
+void CGameData::buildVideoModes()
+{
+    IrrlichtDevice* probe = createDevice(video::EDT_NULL, core::dimension2d<u32>(640, 480), 16,
+                                         false, false, false, nullptr);
+    if (probe) {
+        video::IVideoModeList* modes = probe->getVideoModeList();
+        for (s32 i = 0; i < modes->getVideoModeCount(); ++i) {
+            const s32 depth = modes->getVideoModeDepth(i);
+            if (depth == 32 || depth == 24)
+                videoModes.push_back(modes->getVideoModeResolution(i));
+        }
+        desktopSize = modes->getDesktopResolution();
+    }
+    // Without a display extension the engine lists nothing; ask the X display itself.
+    if (videoModes.empty() || desktopSize.Width == 0 || desktopSize.Height == 0)
+        desktopSize = queryDesktopSize();
+    for (const core::dimension2d<u32>& mode : videoModes) {
+        std::printf("Width: %u Height: %u%s\n", mode.Width, mode.Height,
+                    mode == desktopSize ? " (Desktop)" : "");
+    }
+    if (probe)
+        probe->drop();
+}
+
+void CGameData::buildKeyTable()
+{
+    const char letters[] = "ABCDEFGHIJKLMNOPQRSTUWXYZ"; // no V
+    for (const char* letter = letters; *letter; ++letter) {
+        keys.push_back(new SKeyEntry(static_cast<EKEY_CODE>(*letter), std::string("KEY_KEY_") + *letter,
+                                     std::wstring(1, static_cast<wchar_t>(*letter))));
+    }
+    struct SArrow { EKEY_CODE code; const char* name; int text; };
+    const SArrow arrows[4] = {{KEY_UP, "KEY_UP", 34}, {KEY_DOWN, "KEY_DOWN", 35},
+                              {KEY_LEFT, "KEY_LEFT", 36}, {KEY_RIGHT, "KEY_RIGHT", 37}};
+    for (const SArrow& arrow : arrows)
+        keys.push_back(new SKeyEntry(arrow.code, arrow.name, texts ? texts->texts[arrow.text] : L""));
+}
+
+void CGameData::setEngine(CGameEngine* value) { engine = value; }
+
+void CGameData::setSelectedMission(const std::string& folder) { selectedMission = folder; }
+std::string CGameData::getSelectedMission() { return selectedMission; }
+std::string CGameData::getLoadedMission() { return loadedMission; }
+
+void CGameData::addFinisher(CVehicleEntity* vehicle)
+{
+    if (vehicle->isFinished())
+        return;
+    vehicle->setFinished(true);
+    finishers.push_back(vehicle);
+}
+
+CVehicleEntity* CGameData::getFinisher(s32 index) { return entryAt(finishers, index); }
+s32 CGameData::getFinisherCount() { return static_cast<s32>(finishers.size()); }
+
+void CGameData::addRallyTime(s32 milliseconds) { rallyTimes.push_back(milliseconds); }
+
+s32 CGameData::getRallyTime(s32 index)
+{
+    if (index < 0 || index >= static_cast<s32>(rallyTimes.size()))
+        return 0;
+    return rallyTimes[static_cast<size_t>(index)];
+}
+
+s32 CGameData::getRallyTimeCount() { return static_cast<s32>(rallyTimes.size()); }
+void CGameData::sortRallyTimes() { std::sort(rallyTimes.begin(), rallyTimes.end()); }
+
+u32 CGameData::getRallyPlace(s32 time)
+{
+    sortRallyTimes();
+    // The last equal time: a player who only equals a reference time is placed behind it.
+    u32 place = static_cast<u32>(rallyTimes.size());
+    for (size_t i = 0; i < rallyTimes.size(); ++i) {
+        if (rallyTimes[i] == time)
+            place = static_cast<u32>(i);
+    }
+    return place;
+}
+
+s32 CGameData::getRaceType() { return raceType; }
+void CGameData::setRaceType(s32 type) { raceType = type; }
+s32 CGameData::getRacePhase() { return racePhase; }
+void CGameData::setRacePhase(s32 phase) { racePhase = phase; }
+f32 CGameData::getRaceStartTime() { return raceStartTime; }
+void CGameData::setRaceStartTime(f32 time) { raceStartTime = time; }
+f32 CGameData::getFinishTime() { return finishTime; }
+void CGameData::setFinishTime(f32 time) { finishTime = time; }
+s32 CGameData::getLaps() { return laps; }
+void CGameData::setLaps(s32 value) { laps = value; }
+
+void CGameData::addNavigationPoint(CWaypoint* point) { navigation.push_back(point); }
+CWaypoint* CGameData::getNavigationPoint(s32 index) { return entryAt(navigation, index); }
+s32 CGameData::getNavigationPointCount() { return static_cast<s32>(navigation.size()); }
+
+void CGameData::clearNavigation()
+{
+    for (CWaypoint* point : navigation)
+        delete point;
+    navigation.clear();
+}
+
+void CGameData::buildRaceOrder(CEntityManager* entities)
+{
+    raceOrder.clear();
+    for (s32 i = 0; i < entities->getVehicleCount(); ++i)
+        raceOrder.push_back(entities->getVehicle(i));
+}
+
+void CGameData::sortRaceOrder() { sortRaceOrderEntries(raceOrder); }
+CVehicleEntity* CGameData::getRaceOrderEntry(s32 index) { return entryAt(raceOrder, index); }
+
+s32 CGameData::getShadowType() { return shadowType; }
+void CGameData::setShadowType(s32 type) { shadowType = type; }
+
+core::dimension2d<u32> CGameData::getCurrentVideoMode()
+{
+    // With no mode listed the desktop is the only size we know the screen can show.
+    if (currentVideoMode >= videoModes.size())
+        return desktopSize;
+    return videoModes[currentVideoMode];
+}
+
+void CGameData::nextVideoMode()
+{
+    if (videoModes.empty())
+        return;
+    currentVideoMode = currentVideoMode + 1 < videoModes.size() ? currentVideoMode + 1 : 0;
+}
+
+bool CGameData::isResolutionReset() { return resolutionReset; }
+
+SKeyEntry* CGameData::findKeyByName(const std::string& name)
+{
+    for (SKeyEntry* key : keys) {
+        if (key->getName() == name)
+            return key;
+    }
+    return nullptr;
+}
+
+bool CGameData::findPressedKey(SKeyEntry*& key)
+{
+    if (!engine)
+        return false;
+    for (SKeyEntry* entry : keys) {
+        const GameControllerEvent input = engine->getInput();
+        if (input.keyDown[entry->getCode()]) {
+            key = entry;
+            return true;
+        }
+    }
+    return false;
+}
+
+SKeyEntry* CGameData::getKey(s32 index) { return entryAt(keys, index); }
+s32 CGameData::getKeyCount() { return static_cast<s32>(keys.size()); }
+
+void CGameData::selectVideoModeOf(u32 width, u32 height)
+{
+    for (size_t i = 0; i < videoModes.size(); ++i) {
+        if (videoModes[i].Width == width && videoModes[i].Height == height)
+            currentVideoMode = static_cast<u32>(i);
+    }
+}
+
+bool CGameData::offersVideoMode(u32 width, u32 height) const
+{
+    for (const core::dimension2d<u32>& mode : videoModes) {
+        if (mode.Width == width && mode.Height == height)
+            return true;
+    }
+    return false;
+}
+
+bool CGameData::loadSettings(const std::string& fileName, SGameSettings* settings)
+{
+    settings->keyForward = findKeyByName("KEY_KEY_W");
+    settings->keyBackward = findKeyByName("KEY_KEY_S");
+    settings->keyLeft = findKeyByName("KEY_KEY_A");
+    settings->keyRight = findKeyByName("KEY_KEY_D");
+
+    io::IrrXMLReader* reader = io::createIrrXMLReader(fileName.c_str());
+    if (!reader) {
+        settings->width = desktopSize.Width;
+        settings->height = desktopSize.Height;
+        resolutionReset = true;
+        selectVideoModeOf(settings->width, settings->height);
+        settings->savedWidth = settings->width;
+        settings->savedHeight = settings->height;
+        return false;
+    }
+
+    while (reader->read()) {
+        if (reader->getNodeType() != io::EXN_ELEMENT)
+            continue;
+        const std::string name = reader->getNodeName();
+        // A missing attribute reads as empty text (and as 0 where a number is meant).
+        const char* rawValue = reader->getAttributeValue("Value");
+        const std::string value = rawValue ? rawValue : "";
+        const int number = reader->getAttributeValueAsInt("Value");
+
+        if (name == "Resolution") {
+            settings->width = static_cast<u32>(reader->getAttributeValueAsInt("X"));
+            settings->height = static_cast<u32>(reader->getAttributeValueAsInt("Y"));
+        } else if (name == "Bits") {
+            settings->bits = number;
+        } else if (name == "Fullscreen") {
+            settings->fullscreen = number != 0;
+        } else if (name == "Filtering") {
+            settings->filtering = value == "Anisotropic" ? 2 : value == "Trilinear" ? 1 : 0;
+        } else if (name == "AntiAliasing") {
+            settings->antiAliasing = number != 0;
+        } else if (name == "VSync") {
+            settings->vSync = number != 0;
+        } else if (name == "Shadows") {
+            settings->shadows = number;
+        } else if (name == "PostProcessing") {
+            settings->postProcessing = number != 0;
+        } else if (name == "GraphicMode") {
+            settings->graphicMode = value == "DirectX" ? 1 : 0;
+        } else if (name == "Music") {
+            settings->musicVolume = number;
+        } else if (name == "Environment") {
+            settings->environmentVolume = number;
+        } else if (name == "Controller") {
+            settings->controller = value == "Gamepad" ? 1 : 0;
+        } else if (name == "Forward" || name == "Backward" || name == "Left" || name == "Right") {
+            SKeyEntry* key = findKeyByName(value);
+            if (key) {
+                SKeyEntry*& field = name == "Forward"    ? settings->keyForward
+                                    : name == "Backward" ? settings->keyBackward
+                                    : name == "Left"     ? settings->keyLeft
+                                                         : settings->keyRight;
+                field = key;
+            }
+        } else if (name == "Mission") {
+            settings->progressLevel = 1;
+            for (int level = 1; level <= 8; ++level) {
+                if (value == kProgressCodes[level - 1])
+                    settings->progressLevel = level;
+            }
+        } else if (name == "FPS") {
+            settings->showFps = number != 0;
+        }
+    }
+    delete reader;
+
+    if (settings->width == 0 || settings->height == 0 ||
+        !offersVideoMode(settings->width, settings->height)) {
+        settings->width = desktopSize.Width;
+        settings->height = desktopSize.Height;
+        resolutionReset = true;
+    }
+    selectVideoModeOf(settings->width, settings->height);
+
+    settings->savedWidth = settings->width;
+    settings->savedHeight = settings->height;
+    settings->savedBits = settings->bits;
+    settings->savedFullscreen = settings->fullscreen;
+    settings->savedAntiAliasing = settings->antiAliasing;
+    settings->savedVSync = settings->vSync;
+    settings->savedFiltering = settings->filtering;
+    settings->savedShadows = settings->shadows;
+    settings->savedGraphicMode = settings->graphicMode;
+    return true;
+}
+
+bool CGameData::saveSettings(const std::string& fileName, SGameSettings* settings)
+{
+    if (!engine)
+        return false;
+    const char* filtering = settings->savedFiltering == 2   ? "Anisotropic"
+                            : settings->savedFiltering == 1 ? "Trilinear"
+                                                            : "Bilinear";
+    const s32 level = settings->progressLevel >= 1 && settings->progressLevel <= 8 ? settings->progressLevel : 1;
+    auto keyName = [](SKeyEntry* key) { return key ? key->getName() : std::string(); };
+
+    CSettingsWriter file;
+    file.writeXMLHeader();
+    file.writeLineBreak();
+    file.writeElement("Resolution", {{"X", settings->savedWidth}, {"Y", settings->savedHeight}});
+    file.writeLineBreak();
+    file.writeElement("Bits", settings->savedBits);
+    file.writeLineBreak();
+    file.writeElement("Fullscreen", settings->savedFullscreen ? 1 : 0);
+    file.writeLineBreak();
+    file.writeElement("Filtering", filtering);
+    file.writeLineBreak();
+    file.writeElement("AntiAliasing", settings->savedAntiAliasing ? 1 : 0);
+    file.writeLineBreak();
+    file.writeElement("VSync", settings->savedVSync ? 1 : 0);
+    file.writeLineBreak();
+    file.writeElement("Shadows", settings->savedShadows);
+    file.writeLineBreak();
+    file.writeElement("PostProcessing", settings->postProcessing ? 1 : 0);
+    file.writeLineBreak();
+    file.writeElement("GraphicMode", settings->savedGraphicMode == 1 ? "DirectX" : "OpenGL");
+    file.writeLineBreak();
+    file.writeLineBreak();
+    file.writeElement("Music", settings->musicVolume);
+    file.writeLineBreak();
+    file.writeElement("Environment", settings->environmentVolume);
+    file.writeLineBreak();
+    file.writeLineBreak();
+    file.writeElement("Controller", settings->controller == 1 ? "Gamepad" : "Keyboard");
+    file.writeLineBreak();
+    file.writeElement("Forward", keyName(settings->keyForward));
+    file.writeLineBreak();
+    file.writeElement("Backward", keyName(settings->keyBackward));
+    file.writeLineBreak();
+    file.writeElement("Left", keyName(settings->keyLeft));
+    file.writeLineBreak();
+    file.writeElement("Right", keyName(settings->keyRight));
+    file.writeLineBreak();
+    file.writeLineBreak();
+    file.writeElement("Mission", kProgressCodes[level - 1]);
+    file.writeLineBreak();
+    file.writeLineBreak();
+    file.writeElement("FPS", settings->showFps ? 1 : 0);
+    file.writeLineBreak();
+    return file.commit(fileName);
+}
+
+std::string formatRaceTime(s32 milliseconds)
+{
+    // The race display only shows times from the start on; anything earlier reads as zero.
+    const s32 t = milliseconds < 0 ? 0 : milliseconds;
+    const s32 minutes = t / 60000;
+    const s32 seconds = (t - minutes * 60000) / 1000;
+    const s32 hundredths = (t - (minutes * 60 + seconds) * 1000) / 10;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", minutes, seconds, hundredths);
+    return text;
+}

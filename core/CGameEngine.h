@@ -1,0 +1,81 @@
+#pragma once
+#include <irrlicht.h>
+#include <string>
+#include <vector>
+
+#include "core/GameControllerEvent.h"
+
+// The engine and the game were built for five texture layers per material (the shadow map sits in
+// layer 4); a stock engine header would silently change every SMaterial's layout.
+static_assert(irr::video::MATERIAL_MAX_TEXTURES == 5, "the engine library must have 5 texture layers");
+
+class btBroadphaseInterface;
+class btCollisionDispatcher;
+class btCollisionObject;
+class btConstraintSolver;
+class btDefaultCollisionConfiguration;
+class btDiscreteDynamicsWorld;
+class btTriangleMesh;
+class CGoCapRecorder;
+class CItemsCreator;
+class CScreenQuadEntity;
+struct SGameSettings;
+
+enum EGameState { EGS_MENU = 0, EGS_RACE = 1, EGS_QUIT = 2 };
+
+// The one object through which the game reaches the engine library and the physics world.
+class CGameEngine {
+public:
+    // Opens the window with the driver the settings ask for.
+    explicit CGameEngine(SGameSettings* settings);
+    // Opens the device with the given driver; tests use the null driver and stop its timer.
+    CGameEngine(SGameSettings* settings, irr::video::E_DRIVER_TYPE driverType);
+    ~CGameEngine();
+
+    irr::IrrlichtDevice* getDevice();
+    irr::video::IVideoDriver* getVideoDriver();
+    irr::scene::ISceneManager* getSceneManager();
+    btDiscreteDynamicsWorld* getDynamicsWorld();
+    GameControllerEvent getInput();
+    void setGameState(int state);
+    int getGameState();
+    CScreenQuadEntity* getScreenQuad();
+    void setGoCap(CGoCapRecorder* recorder);
+    CGoCapRecorder* getGoCap();
+    void setItemsCreator(CItemsCreator* creator);
+    CItemsCreator* getItemsCreator();
+
+    // A physics triangle mesh of the mesh's triangles, scaled; the caller owns it.
+    btTriangleMesh* createTriangleMesh(irr::scene::IMesh* mesh, const irr::core::vector3df& scale);
+    // True when the two bodies' contact manifolds hold a penetrating point.
+    bool isTouching(const btCollisionObject* a, const btCollisionObject* b);
+
+    irr::video::SMaterial defaultMaterial;
+    irr::f32 lastFrameTime;
+    irr::f32 frameTime;
+    irr::f32 frameDeltaMs;
+    irr::f32 frameDelta;
+    irr::f32 pauseStartTime;
+    irr::f32 pausedTime;
+    irr::scene::ISceneNode* skyBox;
+
+private:
+    void open(SGameSettings* settings, irr::video::E_DRIVER_TYPE driverType);
+
+    irr::IrrlichtDevice* device;
+    irr::video::IVideoDriver* driver;
+    irr::scene::ISceneManager* sceneManager;
+    btDefaultCollisionConfiguration* collisionConfiguration;
+    btCollisionDispatcher* dispatcher;
+    btBroadphaseInterface* broadphase;
+    btConstraintSolver* solver;
+    btDiscreteDynamicsWorld* dynamicsWorld;
+    GameControllerEvent input;
+    int gameState;
+    CScreenQuadEntity* screenQuad;
+    CGoCapRecorder* goCap;
+    CItemsCreator* itemsCreator;
+};
+
+// An engine wide string from narrow text in the user's locale.
+irr::core::stringw toStringW(const char* text);

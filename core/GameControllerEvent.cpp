@@ -1,0 +1,42 @@
+#include "core/GameControllerEvent.h"
+
+GameControllerEvent::GameControllerEvent()
+    : leftMousePressed(false), rightMousePressed(false), middleMousePressed(false)
+{
+    for (bool& down : keyDown)
+        down = false;
+}
+
+GameControllerEvent::~GameControllerEvent()
+{
+}
+
+bool GameControllerEvent::OnEvent(const irr::SEvent& event)
+{
+    // Mouse presses are momentary: any event at all ends them.
+    leftMousePressed = false;
+    rightMousePressed = false;
+    middleMousePressed = false;
+
+    if (event.EventType == irr::EET_KEY_INPUT_EVENT) {
+        // The engine's key codes stop below 255, but a keyboard may report more (KEY_KEY_CODES_COUNT).
+        const unsigned code = static_cast<unsigned>(event.KeyInput.Key);
+        if (code < KEY_FLAG_COUNT)
+            keyDown[code] = event.KeyInput.PressedDown;
+        return true;
+    }
+    if (event.EventType == irr::EET_MOUSE_INPUT_EVENT) {
+        switch (event.MouseInput.Event) {
+        case irr::EMIE_LMOUSE_PRESSED_DOWN: leftMousePressed = true; break;
+        case irr::EMIE_RMOUSE_PRESSED_DOWN: rightMousePressed = true; break;
+        case irr::EMIE_MMOUSE_PRESSED_DOWN: middleMousePressed = true; break;
+        default: break;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool GameControllerEvent::isLeftMousePressed() const { return leftMousePressed; }
+bool GameControllerEvent::isRightMousePressed() const { return rightMousePressed; }
+bool GameControllerEvent::isMiddleMousePressed() const { return middleMousePressed; }

@@ -1,1 +1,132 @@
-int main() { return 0; }
+// Sandvolt: the whole life of the process. Every long-lived object is built here, in order, and
+// torn down here; each screen runs its own frame loop and comes back when it is done.
+#include <irrlicht.h>
+#include <clocale>
+#include <cstdio>
+
+#include "core/CGameData.h"
+#include "core/CGameEngine.h"
+#include "core/CSplashScreen.h"
+#include "core/CTranslation.h"
+#include "core/SGameSettings.h"
+#include "effects/CShaderManager.h"
+#include "platform/GLCapabilities.h"
+#include "world/CEntityManager.h"
+
+using namespace irr;
+
+namespace {
+
+const char* const kSplash1 = "data/2d/others/splash01.jpg";
+const char* const kSplash2 = "data/2d/others/splash02.jpg";
+
+// Until the menus exist the menu state is a black screen that lasts until the window closes.
+void runMenuScreen(CGameEngine* engine)
+{
+    IrrlichtDevice* device = engine->getDevice();
+    video::IVideoDriver* driver = engine->getVideoDriver();
+    driver->setMaterial(engine->defaultMaterial);
+    while (device->run()) {
+        if (!device->isWindowActive()) {
+            device->yield();
+            continue;
+        }
+        driver->beginScene(true, true, video::SColor(255, 0, 0, 0));
+        driver->endScene();
+    }
+    engine->setGameState(EGS_QUIT);
+}
+
+void createSkyBox(CGameEngine* engine)
+{
+    video::IVideoDriver* driver = engine->getVideoDriver();
+    driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, false);
+    video::ITexture* back = driver->getTexture("data/2d/sky/back.dds");
+    video::ITexture* front = driver->getTexture("data/2d/sky/front.dds");
+    video::ITexture* right = driver->getTexture("data/2d/sky/right.dds");
+    video::ITexture* left = driver->getTexture("data/2d/sky/left.dds");
+    video::ITexture* down = driver->getTexture("data/2d/sky/down.dds");
+    video::ITexture* up = driver->getTexture("data/2d/sky/up.dds");
+    engine->skyBox = engine->getSceneManager()->addSkyBoxSceneNode(up, down, left, right, front,
+                                                                   back, nullptr, -1);
+    engine->skyBox->setVisible(false);
+    driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, true);
+}
+
+} // namespace
+
+int main()
+{
+    // Progress lines reach a log at once, even when the game is stopped part-way.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    std::setlocale(LC_ALL, "");
+
+    CTranslation* texts = new CTranslation("data/translation.lang");
+    SGameSettings* settings = new SGameSettings();
+    CGameData* gameData = new CGameData(texts);
+    gameData->loadSettings("settings.xml", settings);
+
+    CGameEngine* engine = new CGameEngine(settings);
+    if (!engine->getDevice()) {
+        // The window could not be opened: nothing to show, and nothing the player saved is touched.
+        std::printf("Application termination...\n");
+        delete engine;
+        delete gameData;
+        delete settings;
+        delete texts;
+        return 0;
+    }
+    gameData->setEngine(engine);
+
+    CEntityManager* entities = new CEntityManager(engine);
+
+    bool shadersSupported = false;
+    CShaderManager* shaders = new CShaderManager(engine, settings, &shadersSupported);
+
+    const bool s3tcSupported = hasS3TCCompression(engine->getVideoDriver());
+    if (s3tcSupported)
+        std::printf("S3TC Compression Support [PASSED]\n");
+
+    if (!shadersSupported)
+        std::printf("Shader Model 2.0 Support [FAILED]\n");
+    if (!s3tcSupported)
+        std::printf("S3TC Compression Support [FAILED]\n");
+
+    CSplashScreen* splash = nullptr;
+    if (shadersSupported && s3tcSupported) {
+        splash = new CSplashScreen(engine);
+        const video::SColor white(255, 255, 255, 255);
+        const video::SColor grey(255, 225, 223, 224);
+        splash->show(kSplash1, 2, !gameData->isResolutionReset(), true, white);
+
+        createSkyBox(engine);
+
+        splash->show(kSplash1, 2, !gameData->isResolutionReset(), false, white);
+        splash->show(kSplash2, 1, !gameData->isResolutionReset(), true, grey);
+        splash->show(kSplash2, 1, !gameData->isResolutionReset(), false, grey);
+
+        video::IVideoDriver* driver = engine->getVideoDriver();
+        driver->removeTexture(driver->getTexture(kSplash1));
+        driver->removeTexture(driver->getTexture(kSplash2));
+
+        engine->setGameState(EGS_MENU);
+        while (engine->getGameState() != EGS_QUIT) {
+            if (engine->getGameState() == EGS_MENU)
+                runMenuScreen(engine);
+        }
+
+        gameData->saveSettings("settings.xml", settings);
+        delete splash;
+    } else {
+        std::printf("Application termination...\n");
+    }
+
+    delete shaders;
+    entities->clear();
+    delete entities;
+    delete engine;
+    delete gameData;
+    delete settings;
+    delete texts;
+    return 0;
+}

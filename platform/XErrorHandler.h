@@ -1,0 +1,5 @@
+#pragma once
+
+// Makes X protocol errors warnings instead of the end of the game: some drivers raise one for
+// things the game can live without (vertical sync under a virtual X server, for one).
+void installXErrorHandler();

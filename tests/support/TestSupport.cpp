@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "core/CGameEngine.h"
+
 namespace testsupport {
 
 std::string captureStdout(const std::function<void()>& body)
@@ -70,6 +72,38 @@ std::string CScratchDir::read(const std::string& name) const
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+CNullEngine::CNullEngine(irr::u32 timeMs)
+{
+    settings.width = 800;
+    settings.height = 600;
+    settings.fullscreen = false;
+    engine = new CGameEngine(&settings, irr::video::EDT_NULL);
+    engine->getDevice()->getTimer()->stop();
+    setTime(timeMs);
+}
+
+CNullEngine::~CNullEngine()
+{
+    delete engine;
+}
+
+void CNullEngine::setTime(irr::u32 timeMs)
+{
+    engine->getDevice()->getTimer()->setTime(timeMs);
+}
+
+void CNullEngine::postKey(irr::EKEY_CODE key, bool pressedDown)
+{
+    irr::SEvent event;
+    event.EventType = irr::EET_KEY_INPUT_EVENT;
+    event.KeyInput.Key = key;
+    event.KeyInput.PressedDown = pressedDown;
+    event.KeyInput.Char = 0;
+    event.KeyInput.Shift = false;
+    event.KeyInput.Control = false;
+    engine->getDevice()->postEventFromUser(event);
 }
 
 } // namespace testsupport

@@ -1,7 +1,12 @@
 #pragma once
 // Helpers shared by the unit tests.
+#include <irrlicht.h>
 #include <functional>
 #include <string>
+
+#include "core/SGameSettings.h"
+
+class CGameEngine;
 
 namespace testsupport {
 
@@ -21,6 +26,27 @@ public:
     std::string read(const std::string& name) const;
 private:
     std::string dir;
+};
+
+// The game's engine object on the null driver (no window), with the engine library's clock
+// stopped so that the test alone moves time.
+class CNullEngine {
+public:
+    explicit CNullEngine(irr::u32 timeMs = 0);
+    ~CNullEngine();
+    CNullEngine(const CNullEngine&) = delete;
+    CNullEngine& operator=(const CNullEngine&) = delete;
+
+    CGameEngine* get() { return engine; }
+    CGameEngine* operator->() { return engine; }
+    void setTime(irr::u32 timeMs);
+    // Delivers a key event to the game's receiver, as the device does from its run.
+    void postKey(irr::EKEY_CODE key, bool pressedDown);
+
+    SGameSettings settings;
+
+private:
+    CGameEngine* engine;
 };
 
 } // namespace testsupport

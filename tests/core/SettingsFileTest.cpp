@@ -1,0 +1,242 @@
+// "settings.xml": what the game reads back from what it wrote, and what it makes of damaged files.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "support/TestSupport.h"
+#include "core/CGameData.h"
+#include "core/CGameEngine.h"
+#include "core/CTranslation.h"
+#include "core/SKeyEntry.h"
+
+using testsupport::CNullEngine;
+using testsupport::CScratchDir;
+
+namespace {
+
+// The unit tests run without an X display: no video mode is listed and the desktop is 1024 x 768.
+const irr::u32 kDesktopWidth = 1024;
+const irr::u32 kDesktopHeight = 768;
+
+struct SettingsFileTest : ::testing::Test {
+    SettingsFileTest() : texts(dir.file("none.lang").c_str()), data(&texts)
+    {
+        data.setEngine(engine.get());
+    }
+
+    SGameSettings load(const std::string& fileText)
+    {
+        dir.write("settings.xml", fileText);
+        SGameSettings settings;
+        EXPECT_TRUE(data.loadSettings(dir.file("settings.xml"), &settings));
+        return settings;
+    }
+
+    CScratchDir dir;
+    CNullEngine engine;
+    CTranslation texts;
+    CGameData data;
+};
+
+struct ProgressCase { const char* code; int level; };
+const ProgressCase kProgress[] = {{"qWz517", 1}, {"Pkm208", 2}, {"Ynv643", 3}, {"GuR085", 4},
+                                  {"TbW372", 5}, {"Hsx759", 6}, {"VoJ126", 7}, {"Lqe490", 8}};
+
+} // namespace
+
+TEST_F(SettingsFileTest, EveryFieldSurvivesWriteAndRead)
+{
+    SGameSettings out;
+    data.loadSettings(dir.file("missing.xml"), &out);
+    out.savedBits = 32;
+    out.savedFullscreen = false;
+    out.savedFiltering = 2;
+    out.savedAntiAliasing = true;
+    out.savedVSync = true;
+    out.savedShadows = 2;
+    out.postProcessing = false;
+    out.savedGraphicMode = 1;
+    out.musicVolume = 40;
+    out.environmentVolume = 250; // volumes are not limited, and stay as they are
+    out.controller = 1;
+    out.keyForward = data.findKeyByName("KEY_UP");
+    out.keyBackward = data.findKeyByName("KEY_DOWN");
+    out.keyLeft = data.findKeyByName("KEY_KEY_J");
+    out.keyRight = data.findKeyByName("KEY_KEY_L");
+    out.progressLevel = 7;
+    out.showFps = true;
+    ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &out));
+
+    SGameSettings in;
+    ASSERT_TRUE(data.loadSettings(dir.file("settings.xml"), &in));
+    EXPECT_EQ(in.bits, 32);
+    EXPECT_FALSE(in.fullscreen);
+    EXPECT_EQ(in.filtering, 2);
+    EXPECT_TRUE(in.antiAliasing);
+    EXPECT_TRUE(in.vSync);
+    EXPECT_EQ(in.shadows, 2);
+    EXPECT_FALSE(in.postProcessing);
+    EXPECT_EQ(in.graphicMode, 1);
+    EXPECT_EQ(in.musicVolume, 40);
+    EXPECT_EQ(in.environmentVolume, 250);
+    EXPECT_EQ(in.controller, 1);
+    EXPECT_EQ(in.keyForward->getName(), "KEY_UP");
+    EXPECT_EQ(in.keyBackward->getName(), "KEY_DOWN");
+    EXPECT_EQ(in.keyLeft->getName(), "KEY_KEY_J");
+    EXPECT_EQ(in.keyRight->getName(), "KEY_KEY_L");
+    EXPECT_EQ(in.progressLevel, 7);
+    EXPECT_TRUE(in.showFps);
+    // The saved block is what was read, so quitting at once writes the same file again.
+    EXPECT_EQ(in.savedBits, 32);
+    EXPECT_FALSE(in.savedFullscreen);
+    EXPECT_EQ(in.savedFiltering, 2);
+    EXPECT_TRUE(in.savedAntiAliasing);
+    EXPECT_TRUE(in.savedVSync);
+    EXPECT_EQ(in.savedShadows, 2);
+    EXPECT_EQ(in.savedGraphicMode, 1);
+    const std::string first = dir.read("settings.xml");
+    ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &in));
+    EXPECT_EQ(dir.read("settings.xml"), first);
+}
+
+TEST_F(SettingsFileTest, FirstRunFileHasTheDocumentedLayout)
+{
+    SGameSettings settings;
+    data.loadSettings(dir.file("missing.xml"), &settings);
+    ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &settings));
+    EXPECT_EQ(dir.read("settings.xml"),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<Resolution X=\"1024\" Y=\"768\" />\n"
+              "<Bits Value=\"24\" />\n"
+              "<Fullscreen Value=\"1\" />\n"
+              "<Filtering Value=\"Trilinear\" />\n"
+              "<AntiAliasing Value=\"0\" />\n"
+              "<VSync Value=\"0\" />\n"
+              "<Shadows Value=\"0\" />\n"
+              "<PostProcessing Value=\"1\" />\n"
+              "<GraphicMode Value=\"OpenGL\" />\n\n"
+              "<Music Value=\"80\" />\n"
+              "<Environment Value=\"100\" />\n\n"
+              "<Controller Value=\"Keyboard\" />\n"
+              "<Forward Value=\"KEY_KEY_W\" />\n"
+              "<Backward Value=\"KEY_KEY_S\" />\n"
+              "<Left Value=\"KEY_KEY_A\" />\n"
+              "<Right Value=\"KEY_KEY_D\" />\n\n"
+              "<Mission Value=\"qWz517\" />\n\n"
+              "<FPS Value=\"0\" />\n");
+}
+
+TEST_F(SettingsFileTest, ProgressCodesMapToTheirLevels)
+{
+    for (const ProgressCase& c : kProgress) {
+        SGameSettings out;
+        data.loadSettings(dir.file("missing.xml"), &out);
+        out.progressLevel = c.level;
+        ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &out)) << c.code;
+        EXPECT_NE(dir.read("settings.xml").find(std::string("<Mission Value=\"") + c.code + "\""),
+                  std::string::npos) << c.code;
+        SGameSettings in;
+        data.loadSettings(dir.file("settings.xml"), &in);
+        EXPECT_EQ(in.progressLevel, c.level) << c.code;
+    }
+    // A code in the wrong case or a level outside 1..8 is level 1.
+    EXPECT_EQ(load("<Mission Value=\"hsx759\" />").progressLevel, 1);
+    SGameSettings tooFar;
+    data.loadSettings(dir.file("missing.xml"), &tooFar);
+    tooFar.progressLevel = 9;
+    ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &tooFar));
+    EXPECT_NE(dir.read("settings.xml").find("<Mission Value=\"qWz517\""), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, MissingFileGivesDefaultsAndTheDesktopSize)
+{
+    SGameSettings settings;
+    EXPECT_FALSE(data.loadSettings(dir.file("missing.xml"), &settings));
+    EXPECT_TRUE(data.isResolutionReset());
+    EXPECT_EQ(settings.width, kDesktopWidth);
+    EXPECT_EQ(settings.height, kDesktopHeight);
+    EXPECT_EQ(settings.savedWidth, kDesktopWidth);
+    EXPECT_EQ(settings.savedHeight, kDesktopHeight);
+    EXPECT_TRUE(settings.fullscreen);
+    EXPECT_EQ(settings.musicVolume, 80);
+    EXPECT_EQ(settings.keyForward->getName(), "KEY_KEY_W");
+    EXPECT_EQ(settings.keyRight->getName(), "KEY_KEY_D");
+}
+
+TEST_F(SettingsFileTest, ResolutionTheScreenDoesNotOfferIsReplacedByTheDesktop)
+{
+    const SGameSettings settings = load("<Resolution X=\"1234\" Y=\"567\" /><Mission Value=\"Hsx759\" />");
+    EXPECT_TRUE(data.isResolutionReset());
+    EXPECT_EQ(settings.width, kDesktopWidth);
+    EXPECT_EQ(settings.savedHeight, kDesktopHeight);
+    EXPECT_EQ(settings.progressLevel, 6);
+    EXPECT_EQ(settings.filtering, 1);
+}
+
+TEST_F(SettingsFileTest, ValuesAreReadExactlyAsWritten)
+{
+    struct Case { const char* file; int filtering; int graphicMode; int music; const char* forward; };
+    const Case cases[] = {
+        {"<Filtering Value=\"trilinear\" />", 0, 0, 80, "KEY_KEY_W"},   // lower case is not Trilinear
+        {"<Filtering />", 0, 0, 80, "KEY_KEY_W"},                        // missing attribute
+        {"<GraphicMode Value=\"directx\" />", 1, 0, 80, "KEY_KEY_W"},
+        {"<GraphicMode Value=\"DirectX\" />", 1, 1, 80, "KEY_KEY_W"},
+        {"<Music Value=\"10\" /><Music Value=\"60\" />", 1, 0, 60, "KEY_KEY_W"}, // the last one wins
+        {"<Music />", 1, 0, 0, "KEY_KEY_W"},                             // a missing number reads 0
+        {"<Forward Value=\"KEY_KEY_V\" />", 1, 0, 80, "KEY_KEY_W"},      // V is not in the key table
+        {"<Forward />", 1, 0, 80, "KEY_KEY_W"},
+        {"<Forward Value=\"KEY_UP\" />", 1, 0, 80, "KEY_UP"},
+        {"<Outer><Music Value=\"30\" /></Outer>", 1, 0, 30, "KEY_KEY_W"}, // nesting is not looked at
+        {"<!-- <Music Value=\"30\" /> -->", 1, 0, 80, "KEY_KEY_W"},       // nor are comments
+    };
+    for (const Case& c : cases) {
+        const SGameSettings settings = load(c.file);
+        EXPECT_EQ(settings.filtering, c.filtering) << c.file;
+        EXPECT_EQ(settings.graphicMode, c.graphicMode) << c.file;
+        EXPECT_EQ(settings.musicVolume, c.music) << c.file;
+        EXPECT_EQ(settings.keyForward->getName(), c.forward) << c.file;
+    }
+}
+
+TEST_F(SettingsFileTest, GarbageFileKeepsTheDefaults)
+{
+    const std::string garbage[] = {"", "\x01\x02\xff\xfe garbage <<<< >>>", "<Music Value=\"3",
+                                   std::string("\0\0\0\0", 4)};
+    for (const std::string& text : garbage) {
+        const SGameSettings settings = load(text);
+        EXPECT_EQ(settings.musicVolume, 80);
+        EXPECT_EQ(settings.progressLevel, 1);
+        EXPECT_EQ(settings.width, kDesktopWidth);
+        EXPECT_TRUE(data.isResolutionReset());
+    }
+}
+
+TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndSaysSo)
+{
+    SGameSettings settings;
+    data.loadSettings(dir.file("missing.xml"), &settings);
+    settings.progressLevel = 5;
+    ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &settings));
+    const std::string before = dir.read("settings.xml");
+
+    // A folder the game may not write to (as root, a path through a file fails the same way).
+    settings.progressLevel = 2;
+    const std::string blocked = dir.file("settings.xml") + "/settings.xml";
+    bool saved = true;
+    const std::string out = testsupport::captureStdout([&] { saved = data.saveSettings(blocked, &settings); });
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(out.rfind("Warning: Could not save the settings", 0), 0u) << out;
+    EXPECT_EQ(dir.read("settings.xml"), before);
+}
+
+TEST(SettingsFile, NoEngineMeansNoWrite)
+{
+    CScratchDir dir;
+    CTranslation texts(dir.file("none.lang").c_str());
+    CGameData data(&texts);
+    SGameSettings settings;
+    data.loadSettings(dir.file("missing.xml"), &settings);
+    EXPECT_FALSE(data.saveSettings(dir.file("settings.xml"), &settings));
+    struct stat info;
+    EXPECT_NE(stat(dir.file("settings.xml").c_str(), &info), 0);
+}

@@ -1,0 +1,158 @@
+# Whole-program test harness: sourced by the tests in this folder.
+#
+# Runs the unchanged game binary in a scratch copy of the run folder under its own Xvfb, with a
+# silent sound device, and drives it with real X input (xdotool). Every function prints what went
+# wrong and returns non-zero on failure.
+#
+#   e2e_begin NAME          scratch folder + Xvfb; sets E2E_DIR (the scratch run folder), DISPLAY
+#   e2e_settings TEXT       writes TEXT as settings.xml in the scratch run folder
+#   e2e_launch              starts the game; its standard output goes to $E2E_DIR/stdout.txt
+#   e2e_wait_window [S]     waits for the game window (default 20 s); sets E2E_WINDOW
+#   e2e_focus               gives the window the input focus, as a window manager would
+#   e2e_key KEY [HOLD_S]    presses and releases KEY (xdotool key name), holding it HOLD_S seconds
+#   e2e_key_down KEY / e2e_key_up KEY
+#   e2e_click X Y [BUTTON]  moves the mouse to window pixel X,Y and clicks (button 1 by default)
+#   e2e_screenshot FILE     the whole X screen as PNG
+#   e2e_colours FILE        number of distinct colours in an image
+#   e2e_close               sends WM_DELETE_WINDOW, as a window manager's close button does
+#   e2e_wait_exit [S]       waits for the game to end (default 20 s); sets E2E_EXIT
+#   e2e_end                 stops the game (if still running) and Xvfb
+#   e2e_stdout              the game's standard output so far
+#   e2e_fail MESSAGE        reports a failed check and marks the test failed
+#
+# Needs: E2E_RUN (the built run folder) and E2E_XCLOSE (the xclose helper), both set by run-all.sh.
+
+E2E_FAILED=0
+
+e2e_fail() {
+    echo "FAIL: $*"
+    E2E_FAILED=1
+}
+
+e2e_begin() {
+    E2E_NAME=$1
+    E2E_SCRATCH=$(mktemp -d "/tmp/sandvolt-e2e-$E2E_NAME-XXXXXX")
+    E2E_DIR=$E2E_SCRATCH/run
+    mkdir -p "$E2E_DIR"
+    # The game only reads data/ and missions/; it writes settings.xml beside its binary.
+    cp "$E2E_RUN/sandvolt" "$E2E_DIR/"
+    for folder in data missions; do
+        [ -e "$E2E_RUN/$folder" ] && ln -s "$E2E_RUN/$folder" "$E2E_DIR/$folder"
+    done
+
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp > "$E2E_SCRATCH/xvfb.log" 2>&1 &
+        E2E_XVFB=$!
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 1 50); do
+            xdotool getdisplaygeometry > /dev/null 2>&1 && return 0
+            kill -0 "$E2E_XVFB" 2> /dev/null || break
+            sleep 0.1
+        done
+        kill "$E2E_XVFB" 2> /dev/null
+    done
+    echo "could not start Xvfb"
+    return 1
+}
+
+e2e_settings() {
+    printf '%s\n' "$1" > "$E2E_DIR/settings.xml"
+}
+
+e2e_launch() {
+    (cd "$E2E_DIR" && exec env ALSOFT_DRIVERS=null ./sandvolt > stdout.txt 2>&1) &
+    E2E_PID=$!
+}
+
+e2e_wait_window() {
+    local limit=${1:-20} i
+    E2E_WINDOW=
+    for i in $(seq 1 $((limit * 10))); do
+        E2E_WINDOW=$(xdotool search --onlyvisible --name '^Sandvolt' 2> /dev/null | head -n 1)
+        [ -n "$E2E_WINDOW" ] && return 0
+        kill -0 "$E2E_PID" 2> /dev/null || break
+        sleep 0.1
+    done
+    echo "no game window appeared"
+    return 1
+}
+
+e2e_focus() {
+    local i
+    for i in $(seq 1 20); do
+        xdotool windowfocus "$E2E_WINDOW" 2> /dev/null
+        [ "$(xdotool getwindowfocus 2> /dev/null)" = "$E2E_WINDOW" ] && return 0
+        sleep 0.1
+    done
+    echo "could not give the window the focus"
+    return 1
+}
+
+e2e_key_down() { xdotool keydown "$1"; }
+e2e_key_up() { xdotool keyup "$1"; }
+
+e2e_key() {
+    xdotool keydown "$1"
+    sleep "${2:-0.2}"
+    xdotool keyup "$1"
+}
+
+e2e_click() {
+    xdotool mousemove --window "$E2E_WINDOW" "$1" "$2"
+    sleep 0.1
+    xdotool click "${3:-1}"
+}
+
+e2e_screenshot() {
+    import -display "$DISPLAY" -window root "$1"
+}
+
+e2e_colours() {
+    convert "$1" -format '%k' info:
+}
+
+e2e_close() {
+    "$E2E_XCLOSE" "$E2E_WINDOW"
+}
+
+e2e_wait_exit() {
+    local limit=${1:-20} i
+    for i in $(seq 1 $((limit * 10))); do
+        if ! kill -0 "$E2E_PID" 2> /dev/null; then
+            wait "$E2E_PID"
+            E2E_EXIT=$?
+            E2E_PID=
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "the game did not end within $limit s"
+    return 1
+}
+
+e2e_stdout() {
+    cat "$E2E_DIR/stdout.txt" 2> /dev/null
+}
+
+e2e_end() {
+    if [ -n "${E2E_PID:-}" ]; then
+        kill "$E2E_PID" 2> /dev/null
+        wait "$E2E_PID" 2> /dev/null
+        E2E_PID=
+    fi
+    if [ -n "${E2E_XVFB:-}" ]; then
+        kill "$E2E_XVFB" 2> /dev/null
+        wait "$E2E_XVFB" 2> /dev/null
+        E2E_XVFB=
+    fi
+    if [ "$E2E_FAILED" -ne 0 ]; then
+        echo "--- game output ($E2E_NAME) ---"
+        e2e_stdout | tail -n 40
+        echo "--- scratch folder kept: $E2E_SCRATCH"
+    else
+        rm -rf "$E2E_SCRATCH"
+    fi
+}
