@@ -4,7 +4,8 @@
 # silent sound device, and drives it with real X input (xdotool). Every function prints what went
 # wrong and returns non-zero on failure.
 #
-#   e2e_begin NAME          scratch folder + Xvfb; sets E2E_DIR (the scratch run folder), DISPLAY
+#   e2e_begin NAME [WxH]    scratch folder + Xvfb with a WxH screen (default 1280x1024); sets
+#                           E2E_DIR (the scratch run folder) and DISPLAY
 #   e2e_settings TEXT       writes TEXT as settings.xml in the scratch run folder
 #   e2e_launch              starts the game; its standard output goes to $E2E_DIR/stdout.txt
 #   e2e_wait_window [S]     waits for the game window (default 20 s); sets E2E_WINDOW
@@ -31,6 +32,7 @@ e2e_fail() {
 
 e2e_begin() {
     E2E_NAME=$1
+    local screen=${2:-1280x1024}
     E2E_SCRATCH=$(mktemp -d "/tmp/sandvolt-e2e-$E2E_NAME-XXXXXX")
     E2E_DIR=$E2E_SCRATCH/run
     mkdir -p "$E2E_DIR"
@@ -43,7 +45,7 @@ e2e_begin() {
     local n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp > "$E2E_SCRATCH/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp > "$E2E_SCRATCH/xvfb.log" 2>&1 &
         E2E_XVFB=$!
         export DISPLAY=":$n"
         local i
