@@ -1,6 +1,23 @@
 #include "world/CVehicleEntity.h"
 
-CVehicleEntity::CVehicleEntity() : finished(false), lap(-1), navigationIndex(0), navigationDistance(0.0f) {}
+#include <cstdio>
+#include <utility>
+
+CVehicleEntity::CVehicleEntity() : CVehicleEntity(-1, std::string()) {}
+
+CVehicleEntity::CVehicleEntity(int id, std::string name)
+    : id(id), name(std::move(name)), finished(false), lap(-1), navigationIndex(0),
+      navigationDistance(0.0f)
+{
+}
+
+CVehicleEntity::~CVehicleEntity()
+{
+    std::printf("Vehicle is removing...\n");
+}
+
+int CVehicleEntity::getId() const { return id; }
+std::string CVehicleEntity::getName() const { return name; }
 
 bool CVehicleEntity::isFinished() const { return finished; }
 void CVehicleEntity::setFinished(bool value) { finished = value; }

@@ -1,12 +1,19 @@
 #pragma once
 #include <irrlicht.h>
+#include <string>
 
-// A car of the loaded mission. So far it carries its race progress (finish, laps, navigation),
-// which the race order and the standings read; the body, wheels, physics and controller join with
-// the world model.
+// A car of the loaded mission. So far it carries its id and name, which the entity manager keys
+// on, and its race progress (finish, laps, navigation), which the race order and the standings
+// read; the body, wheels, physics and controller join with the world model.
 class CVehicleEntity {
 public:
     CVehicleEntity();
+    // The entity manager knows a car by its id (its index at creation) and its unique name.
+    CVehicleEntity(int id, std::string name);
+    ~CVehicleEntity();
+
+    int getId() const;
+    std::string getName() const;
 
     bool isFinished() const;
     void setFinished(bool finished);
@@ -18,6 +25,8 @@ public:
     void setNavigationDistance(irr::f32 distance);
 
 private:
+    int id;
+    std::string name;
     bool finished;
     int lap;
     int navigationIndex;
