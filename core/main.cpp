@@ -4,6 +4,8 @@
 #include <clocale>
 #include <cstdio>
 
+#include "audio/CSound.h"
+#include "audio/CSoundManager.h"
 #include "core/CGameData.h"
 #include "core/CGameEngine.h"
 #include "core/CSplashScreen.h"
@@ -21,7 +23,7 @@ const char* const kSplash1 = "data/2d/others/splash01.jpg";
 const char* const kSplash2 = "data/2d/others/splash02.jpg";
 
 // Until the menus exist the menu state is a black screen that lasts until the window closes.
-void runMenuScreen(CGameEngine* engine)
+void runMenuScreen(CGameEngine* engine, CSoundManager* sounds)
 {
     IrrlichtDevice* device = engine->getDevice();
     video::IVideoDriver* driver = engine->getVideoDriver();
@@ -31,6 +33,8 @@ void runMenuScreen(CGameEngine* engine)
             device->yield();
             continue;
         }
+        // The menu music streams only while a menu frame loop refills it.
+        sounds->getMenuMusic()->update();
         driver->beginScene(true, true, video::SColor(255, 0, 0, 0));
         driver->endScene();
     }
@@ -79,6 +83,7 @@ int main()
     gameData->setEngine(engine);
 
     CEntityManager* entities = new CEntityManager(engine);
+    CSoundManager* sounds = new CSoundManager(settings, engine);
 
     bool shadersSupported = false;
     CShaderManager* shaders = new CShaderManager(engine, settings, &shadersSupported);
@@ -100,6 +105,7 @@ int main()
         splash->show(kSplash1, 2, !gameData->isResolutionReset(), true, white);
 
         createSkyBox(engine);
+        sounds->loadAudio();
 
         splash->show(kSplash1, 2, !gameData->isResolutionReset(), false, white);
         splash->show(kSplash2, 1, !gameData->isResolutionReset(), true, grey);
@@ -111,8 +117,12 @@ int main()
 
         engine->setGameState(EGS_MENU);
         while (engine->getGameState() != EGS_QUIT) {
-            if (engine->getGameState() == EGS_MENU)
-                runMenuScreen(engine);
+            if (engine->getGameState() == EGS_MENU) {
+                sounds->getMenuMusic()->setState(ESS_PLAYING_RELATIVE);
+                runMenuScreen(engine, sounds);
+            }
+            if (engine->getGameState() == EGS_RACE)
+                sounds->getMenuMusic()->setState(ESS_STOPPED);
         }
 
         gameData->saveSettings("settings.xml", settings);
@@ -124,6 +134,7 @@ int main()
     delete shaders;
     entities->clear();
     delete entities;
+    delete sounds;
     delete engine;
     delete gameData;
     delete settings;

@@ -20,6 +20,7 @@ packages=(
   fonts-dejavu-core
   # tests and headless runs
   libgtest-dev xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
+  locales  # locale sources: the writers are tested under a decimal-comma locale
 )
 
 missing=()
