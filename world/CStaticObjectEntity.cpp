@@ -1,12 +1,12 @@
 #include "world/CStaticObjectEntity.h"
 
 #include <btBulletDynamicsCommon.h>
-#include <algorithm>
 #include <cstdio>
 #include <utility>
 
 #include "core/CGameEngine.h"
 #include "world/CPhysicsBody.h"
+#include "world/SceneUse.h"
 #include "world/SEntityDesc.h"
 
 using namespace irr;
@@ -18,43 +18,6 @@ const f32 kGroundFriction = 0.0f;    // "Triplanar": the drivable ground
 const f32 kOffTrackFriction = 0.75f; // anything else; the race brakes a player standing on it
 // The object's own textures fill the first layers; the shadow map owns the last one.
 const u32 kTextureLayers = 4;
-
-bool materialUses(const video::SMaterial& material, const video::ITexture* texture)
-{
-    for (u32 k = 0; k < video::MATERIAL_MAX_TEXTURES; ++k) {
-        if (material.getTexture(k) == texture)
-            return true;
-    }
-    return false;
-}
-
-bool sceneUses(scene::ISceneNode* node, const video::ITexture* texture)
-{
-    for (u32 i = 0; i < node->getMaterialCount(); ++i) {
-        if (materialUses(node->getMaterial(i), texture))
-            return true;
-    }
-    const core::list<scene::ISceneNode*>& children = node->getChildren();
-    for (core::list<scene::ISceneNode*>::ConstIterator it = children.begin(); it != children.end(); ++it) {
-        if (sceneUses(*it, texture))
-            return true;
-    }
-    return false;
-}
-
-bool meshCacheUses(scene::IMeshCache* cache, const video::ITexture* texture)
-{
-    for (u32 m = 0; m < cache->getMeshCount(); ++m) {
-        scene::IAnimatedMesh* mesh = cache->getMeshByIndex(m);
-        if (!mesh)
-            continue;
-        for (u32 b = 0; b < mesh->getMeshBufferCount(); ++b) {
-            if (materialUses(mesh->getMeshBuffer(b)->getMaterial(), texture))
-                return true;
-        }
-    }
-    return false;
-}
 
 } // namespace
 
@@ -166,18 +129,7 @@ CStaticObjectEntity::~CStaticObjectEntity()
 // mesh file's own textures belong to the cached mesh, which the next mission may show again.
 void CStaticObjectEntity::releaseOwnTextures()
 {
-    video::IVideoDriver* driver = engine->getVideoDriver();
-    scene::ISceneManager* sceneManager = engine->getSceneManager();
-    std::vector<video::ITexture*> released;
-    for (video::ITexture* texture : textures) {
-        if (std::find(released.begin(), released.end(), texture) != released.end())
-            continue;
-        if (sceneUses(sceneManager->getRootSceneNode(), texture) ||
-            meshCacheUses(sceneManager->getMeshCache(), texture))
-            continue;
-        released.push_back(texture);
-        driver->removeTexture(texture);
-    }
+    releaseUnusedTextures(engine, textures);
     textures.clear();
 }
 

@@ -256,9 +256,10 @@ TEST_F(RaycastVehicleTest, CarStandingOnAnotherCarPushesItSideways)
     EXPECT_NEAR(lowerChange, -upperChange, 0.02f * std::fabs(upperChange));   // ... on the lower
 }
 
-TEST_F(RaycastVehicleTest, SideGripIsRelativeToTheBodyUnderTheWheels)
+TEST_F(RaycastVehicleTest, GripAndBrakeActRelativeToTheBodyUnderTheWheels)
 {
-    // On a slab that slides with the car there is nothing to grip against; on the ground there is.
+    // On a slab that slides with the car there is nothing to grip or brake against; on the
+    // ground there is.
     btRigidBody* slab = addBox(btVector3(4, 0.25f, 6), btVector3(40, 0.25f, 0), 4000);
     slab->setFriction(0);
     ground->setFriction(0);
@@ -267,13 +268,20 @@ TEST_F(RaycastVehicleTest, SideGripIsRelativeToTheBodyUnderTheWheels)
     step(kSettleSteps);
     ASSERT_EQ(onSlab->getVehicle()->getWheelInfo(0).m_raycastInfo.m_groundObject, slab);
 
-    slab->setLinearVelocity(btVector3(2, 0, 0));
-    setVelocity(onSlab, btVector3(2, 0, 0));
-    setVelocity(onGround, btVector3(2, 0, 0));
-    step(30);
-    EXPECT_NEAR(onSlab->getRigidBody()->getLinearVelocity().x(), 2.0f, 0.05f);
+    const btVector3 moving(2, 0, 3);
+    slab->setLinearVelocity(moving);
+    for (CPhysicsBody* car : {onSlab, onGround}) {
+        setVelocity(car, moving);
+        drive(car->getVehicle(), 0, 50, 0);
+    }
+    step(20);
+    const btVector3 slabCar = onSlab->getRigidBody()->getLinearVelocity();
+    EXPECT_NEAR(slabCar.x(), 2.0f, 0.05f);
+    EXPECT_NEAR(slabCar.z(), 3.0f, 0.05f);
     EXPECT_NEAR(slab->getLinearVelocity().x(), 2.0f, 0.05f);
-    EXPECT_LT(std::fabs(onGround->getRigidBody()->getLinearVelocity().x()), 0.1f);
+    const btVector3 groundCar = onGround->getRigidBody()->getLinearVelocity();
+    EXPECT_LT(std::fabs(groundCar.x()), 0.1f);
+    EXPECT_LT(groundCar.z(), 1.0f);    // 20 steps of 100 against 400 take 5 off
 }
 
 } // namespace

@@ -1,0 +1,3 @@
+#include "race/CControllerPack.h"
+
+CControllerPack::~CControllerPack() = default;
