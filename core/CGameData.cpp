@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
+#include "audio/CSound.h"
+#include "audio/CSoundManager.h"
 #include "core/CGameEngine.h"
 #include "core/CSettingsWriter.h"
 #include "core/CTranslation.h"
@@ -10,8 +13,10 @@
 #include "core/SGameSettings.h"
 #include "core/SKeyEntry.h"
 #include "platform/DesktopSize.h"
+#include "race/CAIControllerPack.h"
 #include "race/CWaypoint.h"
 #include "world/CEntityManager.h"
+#include "world/CMissionReader.h"
 #include "world/CVehicleEntity.h"
 
 using namespace irr;
@@ -45,6 +50,7 @@ CGameData::~CGameData()
 {
     for (SKeyEntry* key : keys)
         delete key;
+    clearNavigation();
 }
 
 void CGameData::buildVideoModes()
@@ -86,6 +92,120 @@ void CGameData::buildKeyTable()
 }
 
 void CGameData::setEngine(CGameEngine* value) { engine = value; }
+
+bool CGameData::loadMission(const char* missionDir, CEntityManager* entities,
+                            CSoundManager* sounds, SGameSettings* settings)
+{
+    const std::string folder = missionDir ? missionDir : "";
+    selectedMission = "Null";
+    loadedMission = folder;
+
+    // Nothing of the last mission may stay behind: entities, standings, rules, paths.
+    entities->clear();
+    finishers.clear();
+    raceOrder.clear();
+    rallyTimes.clear();
+    raceType = 0;
+    laps = 0;
+    clearNavigation();
+    shadowType = 0;
+
+    {
+        CMissionReader reader(this, entities, sounds, settings, engine);
+        if (!reader.read(folder + "mission.xml")) {
+            std::printf("ERROR: mission.xml not found!\n");
+            return false;
+        }
+        // The race has nobody to follow, to time or to place without the player's car.
+        if (!reader.hasPlayer()) {
+            std::printf("ERROR: %smission.xml has no player's car (a vehicle with its own "
+                        "\"Manual\" controller)!\n", folder.c_str());
+            entities->clear();
+            return false;
+        }
+    }
+
+    shareWaypoints(folder + "waypoints.xml", entities);
+
+    buildRaceOrder(entities);
+    sortRallyTimes();
+    racePhase = 0;
+    raceStartTime = static_cast<f32>(engine->getDevice()->getTimer()->getTime());
+
+    if (sounds) {
+        if (CSound* track = sounds->getCurrentTrack())
+            track->setState(ESS_STOPPED);
+        sounds->pickRandomTrack();
+        if (CSound* track = sounds->getCurrentTrack())
+            track->setState(ESS_PLAYING_RELATIVE);
+    }
+
+    engine->pauseStartTime = 0;
+    engine->pausedTime = 0;
+    return true;
+}
+
+void CGameData::shareWaypoints(const std::string& file, CEntityManager* entities)
+{
+    io::IXMLReader* reader = engine->getDevice()->getFileSystem()->createXMLReader(file.c_str());
+    if (!reader) {
+        std::printf("ERROR: waypoints.xml not found!\n");
+        return;
+    }
+    std::vector<std::string> paths;
+    while (reader->read()) {
+        if (reader->getNodeType() == io::EXN_ELEMENT &&
+            core::stringw(L"Waypoints") == reader->getNodeName())
+            paths.push_back(core::stringc(reader->getAttributeValueSafe(L"Path")).c_str());
+    }
+    reader->drop();
+
+    // The first computer cars get different paths in random order; once every path is taken,
+    // further cars draw any path.
+    const size_t n = paths.size();
+    if (n == 0)
+        return;
+    std::vector<bool> taken(n, false);
+    size_t assigned = 0;
+    for (s32 i = 0; i < entities->getVehicleCount(); ++i) {
+        CControllerPack* controller = entities->getVehicle(i)->getControllerPack();
+        if (!controller || controller->isManual())
+            continue;
+        size_t r = static_cast<size_t>(std::rand()) % n;
+        while (assigned < n && taken[r])
+            r = static_cast<size_t>(std::rand()) % n;
+        if (assigned < n)
+            taken[r] = true;
+        loadWaypoints(paths[r].c_str(), controller);
+        ++assigned;
+    }
+}
+
+bool CGameData::loadWaypoints(const char* file, CControllerPack* target)
+{
+    io::IXMLReader* reader =
+        engine->getDevice()->getFileSystem()->createXMLReader(file ? file : "");
+    if (!reader) {
+        std::printf("ERROR: Waypoints file not found!\n");
+        return false;
+    }
+    // A car that is not a computer car has no use for a path.
+    CAIControllerPack* ai = dynamic_cast<CAIControllerPack*>(target);
+    while (reader->read()) {
+        if (reader->getNodeType() != io::EXN_ELEMENT ||
+            core::stringw(L"Waypoint") != reader->getNodeName())
+            continue;
+        const f32 x = reader->getAttributeValueAsFloat(L"X");
+        const f32 y = reader->getAttributeValueAsFloat(L"Y");
+        const f32 z = reader->getAttributeValueAsFloat(L"Z");
+        if (!target)
+            navigation.push_back(new CWaypoint(x, y, z));
+        else if (ai)
+            ai->addWaypoint(new CWaypoint(x, z));
+    }
+    reader->drop();
+    return true;
+}
 
 void CGameData::setSelectedMission(const std::string& folder) { selectedMission = folder; }
 std::string CGameData::getSelectedMission() { return selectedMission; }

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+class CControllerPack;
 class CEntityManager;
 class CGameEngine;
+class CSoundManager;
 class CTranslation;
 class CVehicleEntity;
 class CWaypoint;
@@ -23,6 +25,16 @@ public:
 
     bool loadSettings(const std::string& fileName, SGameSettings* settings);
     bool saveSettings(const std::string& fileName, SGameSettings* settings);
+
+    // Empties the entity manager and the race state, then builds the mission in `missionDir` (a
+    // folder ending in "/"): its "mission.xml", the computer cars' paths of "waypoints.xml", a new
+    // race clock and a new music track. False (after an "ERROR: " line) when "mission.xml" cannot
+    // be read or names no player's car: the world is left empty then.
+    bool loadMission(const char* missionDir, CEntityManager* entities, CSoundManager* sounds,
+                     SGameSettings* settings);
+    // Reads a waypoint path file: into the navigation path when `target` is null, else into the
+    // computer car's controller. False when the file cannot be opened.
+    bool loadWaypoints(const char* file, CControllerPack* target);
 
     void setSelectedMission(const std::string& folder);
     std::string getSelectedMission();
@@ -71,6 +83,7 @@ public:
     irr::s32 getKeyCount();
 
 private:
+    void shareWaypoints(const std::string& file, CEntityManager* entities);
     void buildVideoModes();
     void buildKeyTable();
     void selectVideoModeOf(irr::u32 width, irr::u32 height);

@@ -9,17 +9,6 @@ using namespace irr;
 
 namespace kittest {
 
-CWorkingDir::CWorkingDir(const std::string& folder) : previous(std::filesystem::current_path().string())
-{
-    std::filesystem::current_path(folder);
-}
-
-CWorkingDir::~CWorkingDir()
-{
-    std::error_code ignored;
-    std::filesystem::current_path(previous, ignored);
-}
-
 void writeImage(CGameEngine* engine, const std::string& path)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());

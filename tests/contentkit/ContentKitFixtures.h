@@ -4,22 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "support/TestSupport.h"
 #include "tools/contentkit/SMeshData.h"
 
 class CGameEngine;
 
 namespace kittest {
 
-// Works inside `folder` for its lifetime, as the game works inside its run folder.
-class CWorkingDir {
-public:
-    explicit CWorkingDir(const std::string& folder);
-    ~CWorkingDir();
-    CWorkingDir(const CWorkingDir&) = delete;
-    CWorkingDir& operator=(const CWorkingDir&) = delete;
-private:
-    std::string previous;
-};
+using CWorkingDir = testsupport::CWorkingDir;
 
 // A 2 x 2 image written through the engine library's own image writer.
 void writeImage(CGameEngine* engine, const std::string& path);

@@ -46,6 +46,17 @@ std::string captureStdout(const std::function<void()>& body)
     return text;
 }
 
+CWorkingDir::CWorkingDir(const std::string& folder) : previous(std::filesystem::current_path().string())
+{
+    std::filesystem::current_path(folder);
+}
+
+CWorkingDir::~CWorkingDir()
+{
+    std::error_code ignored;
+    std::filesystem::current_path(previous, ignored);
+}
+
 CScratchDir::CScratchDir()
 {
     char pattern[] = "/tmp/sandvolt-test-XXXXXX";

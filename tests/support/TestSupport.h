@@ -28,6 +28,17 @@ private:
     std::string dir;
 };
 
+// Works inside `folder` for its lifetime, as the game works inside its run folder.
+class CWorkingDir {
+public:
+    explicit CWorkingDir(const std::string& folder);
+    ~CWorkingDir();
+    CWorkingDir(const CWorkingDir&) = delete;
+    CWorkingDir& operator=(const CWorkingDir&) = delete;
+private:
+    std::string previous;
+};
+
 // The game's engine object on the null driver (no window), with the engine library's clock
 // stopped so that the test alone moves time.
 class CNullEngine {

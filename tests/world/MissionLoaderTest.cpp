@@ -1,0 +1,489 @@
+// Loading a mission folder into the game data and the entity manager: the test missions that
+// fixturegen writes, and small "mission.xml" files written here for the reading rules.
+#include <gtest/gtest.h>
+
+#include <btBulletDynamicsCommon.h>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "EntityFixtures.h"
+#include "audio/CSound.h"
+#include "audio/CSoundManager.h"
+#include "core/CGameData.h"
+#include "core/CGameEngine.h"
+#include "race/CAIControllerPack.h"
+#include "race/CWaypoint.h"
+#include "support/TestSupport.h"
+#include "world/CEntityManager.h"
+#include "world/CItemEntity.h"
+#include "world/COSEntity.h"
+#include "world/CPhysicsBody.h"
+#include "world/CStaticObjectEntity.h"
+#include "world/CVehicleEntity.h"
+#include "world/SEntityDesc.h"
+
+using namespace irr;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The game's own lines of what a load printed (the engine library logs to the same stream).
+std::vector<std::string> gameLines(const std::string& out)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < out.size()) {
+        size_t end = out.find('\n', start);
+        if (end == std::string::npos)
+            end = out.size();
+        const std::string line = out.substr(start, end - start);
+        for (const char* prefix : {"ERROR", "Warning", "Sound Error"}) {
+            if (line.rfind(prefix, 0) == 0)
+                lines.push_back(line);
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+// A car of the fixture art; `fields` go inside the element after the common ones.
+std::string car(const std::string& name, const std::string& controller, float x,
+                const std::string& fields = "", const std::string& parent = "NULL")
+{
+    std::string text = "<Vehicle Name=\"" + name + "\" ParentName=\"" + parent + "\">\n";
+    if (parent == "NULL") {
+        text += "<Mesh Value=\"data/cars/buggy/body.b3d\"/>\n"
+                "<WheelFL Value=\"data/cars/buggy/wheel.b3d\"/>\n"
+                "<WheelFR Value=\"data/cars/buggy/wheel.b3d\"/>\n"
+                "<WheelBL Value=\"data/cars/buggy/wheel.b3d\"/>\n"
+                "<WheelBR Value=\"data/cars/buggy/wheel.b3d\"/>\n"
+                "<Physic Type=\"VEHICLE0\" Mesh=\"data/cars/buggy/body.b3d\" X=\"2\" Y=\"1\" Z=\"4\" "
+                "Mass=\"800\"/>\n";
+    }
+    text += "<Position X=\"" + std::to_string(x) + "\" Y=\"0.1\" Z=\"-100\"/>\n";
+    if (!controller.empty())
+        text += "<Controller Type=\"" + controller + "\"/>\n";
+    if (parent == "NULL")
+        text += "<EngineSound Value=\"data/audio/engines/buggy.ogg\"/>\n";
+    return text + fields + "</Vehicle>\n";
+}
+
+const char* const kGround =
+    "<StaticObject Name=\"Ground\" ParentName=\"NULL\">\n"
+    "<Mesh Value=\"data/ground/ground.b3d\"/>\n"
+    "<Mapping Type=\"Triplanar\"/>\n"
+    "<Texture Value=\"data/ground/sand.dds\"/>\n"
+    "<Physic Type=\"MESH\" Mesh=\"data/ground/ground.b3d\" X=\"1\" Y=\"1\" Z=\"1\" Mass=\"0\"/>\n"
+    "</StaticObject>\n";
+
+const char* const kRock =
+    "<StaticObject Name=\"Rock\" ParentName=\"NULL\">\n"
+    "<Mesh Value=\"data/scenery/rock.b3d\"/>\n"
+    "<Position X=\"12\" Y=\"0\" Z=\"40\"/>\n"
+    "<Texture Value=\"data/scenery/rock.dds\"/>\n"
+    "<Physic Type=\"MESH\" Mesh=\"data/scenery/rock.b3d\" X=\"1\" Y=\"1\" Z=\"1\" Mass=\"0\"/>\n"
+    "</StaticObject>\n";
+
+const char* const kBoostItem =
+    "<Item Name=\"Boost0\" ParentName=\"\"/>\n"
+    "<Mesh Value=\"data/items/boost.b3d\"/>\n"
+    "<Position X=\"0\" Y=\"1\" Z=\"-50\"/>\n"
+    "<Scale X=\"2\" Y=\"2\" Z=\"2\"/>\n"
+    "<Boost Value=\"500\"/>\n"
+    "<EffectTime Value=\"4000\"/>\n"
+    "<RespawnTime Value=\"9000\"/>\n"
+    "<Type Value=\"Boost\"/>\n"
+    "</Item>\n";
+
+// A run folder of its own: the fixture missions and art, the game's engine sounds, and room for
+// the missions a test writes.
+class MissionLoaderTest : public ::testing::Test {
+protected:
+    MissionLoaderTest()
+    {
+        const fs::path fixtures(SANDVOLT_FIXTURE_DIR);
+        fs::create_directories(fs::path(dir.path()) / "missions");
+        fs::create_directories(fs::path(dir.path()) / "data");
+        for (const auto& entry : fs::directory_iterator(fixtures / "missions"))
+            fs::create_directory_symlink(entry.path(), fs::path(dir.path()) / "missions" / entry.path().filename());
+        for (const auto& entry : fs::directory_iterator(fixtures / "data"))
+            fs::create_directory_symlink(entry.path(), fs::path(dir.path()) / "data" / entry.path().filename());
+        fs::create_directory_symlink(fs::path(SANDVOLT_RUN_DIR) / "data" / "audio",
+                                     fs::path(dir.path()) / "data" / "audio");
+        cwd = new testsupport::CWorkingDir(dir.path());
+        sounds = new CSoundManager(&engine.settings, engine.get());
+        testsupport::captureStdout([&] { sounds->loadAudio(); });
+        gameData.setEngine(engine.get());
+    }
+    ~MissionLoaderTest() override
+    {
+        entities.clear();
+        delete sounds;
+        delete cwd;
+    }
+
+    // Loads a folder and keeps what it printed.
+    bool load(const std::string& folder)
+    {
+        bool loaded = false;
+        out = testsupport::captureStdout([&] {
+            loaded = gameData.loadMission(folder.c_str(), &entities, sounds, &engine.settings);
+        });
+        return loaded;
+    }
+
+    // Writes missions/<name>/ with this "mission.xml" and, unless null, "waypoints.xml".
+    std::string write(const std::string& name, const std::string& mission,
+                      const char* waypoints = "")
+    {
+        const std::string folder = "missions/" + name + "/";
+        fs::create_directories(dir.file(folder));
+        dir.write(folder + "mission.xml", mission);
+        if (waypoints)
+            dir.write(folder + "waypoints.xml", waypoints);
+        return folder;
+    }
+
+    // A path file of `count` points, so the car that gets it can be told by its point count.
+    std::string path(const std::string& name, int count)
+    {
+        std::string text = "<?xml version=\"1.0\"?>\n\n";
+        for (int i = 0; i < count; ++i)
+            text += "<Waypoint X=\"" + std::to_string(i) + "\" Y=\"1\" Z=\"" + std::to_string(2 * i) + "\"/>\n";
+        dir.write(name, text);
+        return name;
+    }
+
+    int waypointsOf(int vehicle)
+    {
+        auto* ai = dynamic_cast<CAIControllerPack*>(entities.getVehicle(vehicle)->getControllerPack());
+        return ai ? ai->getWaypointCount() : -1;
+    }
+
+    int worldObjects() { return engine->getDynamicsWorld()->getNumCollisionObjects(); }
+
+    testsupport::CScratchDir dir;
+    testsupport::CNullEngine engine;
+    testsupport::CWorkingDir* cwd = nullptr;
+    CSoundManager* sounds = nullptr;
+    CGameData gameData{nullptr};
+    CEntityManager entities{engine.get()};
+    std::string out;
+};
+
+TEST_F(MissionLoaderTest, LapRaceLoadsEveryEntityAndTheRules)
+{
+    engine.setTime(5000);
+    engine->pausedTime = 700;
+    engine->pauseStartTime = 4000;
+    gameData.setSelectedMission("missions/race/");
+    ASSERT_TRUE(load("missions/race/")) << out;
+    EXPECT_TRUE(gameLines(out).empty()) << out;
+
+    EXPECT_EQ(gameData.getSelectedMission(), "Null");
+    EXPECT_EQ(gameData.getLoadedMission(), "missions/race/");
+    EXPECT_EQ(gameData.getRaceType(), 0);
+    EXPECT_EQ(gameData.getLaps(), 2);
+    EXPECT_EQ(gameData.getShadowType(), 1);
+    EXPECT_EQ(gameData.getRacePhase(), 0);
+    EXPECT_EQ(gameData.getRaceStartTime(), 5000.0f);
+    EXPECT_EQ(engine->pausedTime, 0.0f);
+    EXPECT_EQ(engine->pauseStartTime, 0.0f);
+    EXPECT_GT(gameData.getNavigationPointCount(), 20);
+    EXPECT_GT(gameData.getNavigationPoint(0)->getX(), 39.0f);
+
+    EXPECT_EQ(entities.getCheckpointCount(), 3);
+    EXPECT_EQ(entities.getStaticObjectCount(), 3);
+    ASSERT_EQ(entities.getVehicleCount(), 3);
+    EXPECT_EQ(entities.getPlayerVehicleIndex(), 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(entities.getVehicle(i)->getId(), i);
+        EXPECT_EQ(gameData.getRaceOrderEntry(i), entities.getVehicle(i));
+        EXPECT_NE(entities.getVehicle(i)->getEngineSound(), nullptr);
+    }
+    EXPECT_EQ(entities.getVehicle(1)->getMaxVelocity(), 160.0f);
+    EXPECT_EQ(entities.getVehicle(2)->getDesc()->getColor().color, 0xFFE6BE1Eu);
+    // Two computer cars, two paths: each gets one of its own.
+    EXPECT_GT(waypointsOf(1), 0);
+    EXPECT_GT(waypointsOf(2), 0);
+    EXPECT_NE(waypointsOf(1), waypointsOf(2));
+    EXPECT_EQ(entities.getStaticObject(0)->getDesc()->getMapping(), 1);
+    EXPECT_EQ(entities.getStaticObject(1)->getDesc()->getMapping(), 0);
+    ASSERT_NE(sounds->getCurrentTrack(), nullptr);
+    EXPECT_EQ(sounds->getCurrentTrack()->getState(), ESS_PLAYING_RELATIVE);
+}
+
+TEST_F(MissionLoaderTest, RallyReadsItsItemsAndSortsItsTimes)
+{
+    ASSERT_TRUE(load("missions/flat/")) << out;
+    EXPECT_TRUE(gameLines(out).empty()) << out;
+    EXPECT_EQ(gameData.getRaceType(), 1);
+    ASSERT_EQ(gameData.getRallyTimeCount(), 3);
+    EXPECT_EQ(gameData.getRallyTime(0), 45000);
+    EXPECT_EQ(gameData.getRallyTime(2), 90000);
+    ASSERT_EQ(entities.getItemCount(), 2);
+    CItemEntity* boost = entities.getItem(0);
+    EXPECT_EQ(boost->getType(), EIT_BOOST);
+    EXPECT_EQ(boost->getValue(), 10000.0f);
+    EXPECT_EQ(boost->getNode()->getPosition(), core::vector3df(0, 1, -50));
+    EXPECT_EQ(entities.getItem(1)->getType(), EIT_SPEED);
+}
+
+TEST_F(MissionLoaderTest, SecondLoadLeavesOnlyTheSecondMission)
+{
+    ASSERT_TRUE(load("missions/flat/")) << out;
+    const int flatObjects = worldObjects();
+    const int flatNodes = entitytest::sceneNodeCount(engine.get());
+    ASSERT_TRUE(load("missions/race/")) << out;
+    ASSERT_TRUE(load("missions/flat/")) << out;
+    EXPECT_EQ(worldObjects(), flatObjects);
+    EXPECT_EQ(entitytest::sceneNodeCount(engine.get()), flatNodes);
+    EXPECT_EQ(entities.getVehicleCount(), 1);
+    EXPECT_EQ(gameData.getLaps(), 1);
+    EXPECT_EQ(gameData.getFinisherCount(), 0);
+
+    // A failed load empties the world as well.
+    EXPECT_FALSE(load("missions/no_mission/"));
+    EXPECT_EQ(worldObjects(), 0);
+    EXPECT_EQ(entities.getVehicleCount() + entities.getStaticObjectCount(), 0);
+}
+
+struct SMissingCase {
+    const char* name;
+    const char* mission;   // null: no "mission.xml"
+    const char* waypoints; // null: no "waypoints.xml"
+    bool loads;
+    const char* line;
+};
+
+TEST_F(MissionLoaderTest, MissingFilesSayWhichOne)
+{
+    const std::string player = car("Player", "Manual", 0);
+    const std::string ai = car("Rival", "AI", 6);
+    const std::string withAi = player + ai;
+    const std::string withNav = std::string(kGround) + "<Navigation Path=\"missions/nowhere.xml\"/>\n" + player;
+    const SMissingCase cases[] = {
+        {"no_mission_file", nullptr, "", false, "ERROR: mission.xml not found!"},
+        {"no_waypoints_file", player.c_str(), nullptr, true, "ERROR: waypoints.xml not found!"},
+        {"no_navigation_file", withNav.c_str(), "", true, "ERROR: Waypoints file not found!"},
+        {"no_path_file", withAi.c_str(), "<Waypoints Path=\"missions/gone.xml\"/>", true,
+         "ERROR: Waypoints file not found!"},
+        {"no_player", ai.c_str(), "", false, "ERROR: missions/no_player/mission.xml has no player's car"},
+    };
+    for (const SMissingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = "missions/" + std::string(c.name) + "/";
+        fs::create_directories(dir.file(folder));
+        if (c.mission)
+            dir.write(folder + "mission.xml", c.mission);
+        if (c.waypoints)
+            dir.write(folder + "waypoints.xml", c.waypoints);
+        EXPECT_EQ(load(folder), c.loads) << out;
+        const std::vector<std::string> lines = gameLines(out);
+        ASSERT_EQ(lines.size(), 1u) << out;
+        EXPECT_EQ(lines[0].rfind(c.line, 0), 0u) << lines[0];
+        EXPECT_EQ(gameData.getNavigationPointCount(), 0);
+    }
+}
+
+TEST_F(MissionLoaderTest, ObjectsInheritFromEarlierParents)
+{
+    const std::string mission = std::string(kGround) + kRock +
+        // A child rock: the parent's values and body, its own position.
+        "<StaticObject Name=\"Rock2\" ParentName=\"Rock\">\n<Position X=\"-5\" Y=\"0\" Z=\"7\"/>\n</StaticObject>\n"
+        // No ParentName at all: the empty name is looked up and not found.
+        "<StaticObject Name=\"Bare\">\n<Mesh Value=\"data/scenery/rock.b3d\"/>\n"
+        "<Physic Type=\"MESH\" Mesh=\"data/scenery/rock.b3d\" X=\"1\" Y=\"1\" Z=\"1\" Mass=\"0\"/>\n</StaticObject>\n" +
+        kBoostItem +
+        // The item's parent: mesh, value and times; its own position only.
+        "<Item Name=\"Boost1\" ParentName=\"Boost0\"/>\n<EffectTime Value=\"6000\"/>\n</Item>\n" +
+        car("Player", "Manual", 0, "<MaxVelocity Value=\"-20\"/>\n<Color R=\"300\" G=\"1\" B=\"2\" A=\"255\"/>\n") +
+        car("Twin", "", 6, "", "Player") +
+        car("Lonely", "AI", 12, "", "Nobody");
+    const std::string folder = write("inherit", mission);
+    ASSERT_TRUE(load(folder)) << out;
+    const std::vector<std::string> lines = gameLines(out);
+    // The orphan car has nothing to drive with: it is listed, but not built.
+    const std::vector<std::string> expected = {"Warning: StaticObject of name \"\" not found!",
+                                               "Warning: Vehicle of name \"Nobody\" not found!",
+                                               "ERROR: Vehicle \"Lonely\" has no physics body"};
+    EXPECT_EQ(lines, expected) << out;
+
+    CStaticObjectEntity* rock2 = entities.findStaticObject("Rock2");
+    ASSERT_NE(rock2, nullptr);
+    EXPECT_EQ(rock2->getDesc()->getMesh(), "data/scenery/rock.b3d");
+    EXPECT_EQ(rock2->getDesc()->getTextureCount(), 1);
+    EXPECT_EQ(rock2->getDesc()->getPosition(), core::vector3df(-5, 0, 7));
+    ASSERT_NE(rock2->getPhysicsBody(), nullptr);
+    EXPECT_NE(rock2->getPhysicsBody(), entities.findStaticObject("Rock")->getPhysicsBody());
+
+    ASSERT_EQ(entities.getItemCount(), 2);
+    CItemEntity* boost1 = entities.getItem(1);
+    EXPECT_EQ(boost1->getValue(), 500.0f);
+    EXPECT_EQ(boost1->getEffectTime(), 6000);
+    EXPECT_EQ(boost1->getRespawnTime(), 9000);
+    EXPECT_EQ(boost1->getType(), EIT_BOOST);
+    ASSERT_NE(boost1->getNode(), nullptr);
+    EXPECT_EQ(boost1->getNode()->getPosition(), core::vector3df(0, 0, 0));
+    EXPECT_EQ(boost1->getNode()->getScale(), core::vector3df(1, 1, 1));
+
+    CVehicleEntity* player = entities.findVehicle("Player");
+    EXPECT_EQ(player->getMaxVelocity(), 1.0f);                      // negative: not set
+    EXPECT_EQ(player->getDesc()->getColor().getRed(), 44u);         // 300 keeps its low 8 bits
+    CVehicleEntity* twin = entities.findVehicle("Twin");
+    ASSERT_EQ(twin->getId(), 1);
+    ASSERT_NE(twin->getControllerPack(), nullptr);
+    EXPECT_TRUE(twin->getControllerPack()->isManual());             // the parent's kind ...
+    EXPECT_EQ(entities.getPlayerVehicleIndex(), 0);                 // ... but not the player
+    ASSERT_NE(twin->getPhysicsBody(), nullptr);
+    EXPECT_NE(twin->getPhysicsBody()->getVehicle(), nullptr);
+    EXPECT_EQ(entities.findVehicle("Lonely")->getDesc()->getPosition(), core::vector3df(12, 0.1f, -100));
+}
+
+TEST_F(MissionLoaderTest, FlatStreamRules)
+{
+    const std::string mission = std::string("<?xml version=\"1.0\"?>\n") +
+        "<RaceType Value=\"rally\"/>\n<ShadowType Value=\"normalfixed\"/>\n<Laps Value=\"3\"/>\n"
+        "<RallyTime Value=\"30000\"/><RallyTime Value=\"20000\"/>\n"
+        "<Navigation Path=\"missions/first.xml\"/>\n<Navigation Path=\"missions/second.xml\"/>\n" +
+        kGround +
+        // A checkpoint between an object's start and end: made at once, the object unchanged.
+        "<StaticObject Name=\"Rock\" ParentName=\"NULL\">\n<Mesh Value=\"data/scenery/rock.b3d\"/>\n"
+        "<OS ID=\"1\" Mesh=\"data/gates/race1.b3d\"/>\n"
+        "<Mapping Type=\"triplanar\"/>\n"
+        "<Physic Type=\"MESH\" Mesh=\"data/scenery/rock.b3d\" X=\"1\" Y=\"1\" Z=\"1\" Mass=\"0\"/>\n"
+        "</StaticObject>\n"
+        // The same name again, with a parent and a body: nothing of it is made.
+        "<StaticObject Name=\"Rock\" ParentName=\"Missing\">\n<Position X=\"99\" Y=\"0\" Z=\"0\"/>\n"
+        "<Physic Type=\"MESH\" Mesh=\"data/scenery/rock.b3d\" X=\"1\" Y=\"1\" Z=\"1\" Mass=\"0\"/>\n"
+        "</StaticObject>\n" +
+        car("A", "AI", 4) + car("B", "AI", 8) + car("Player", "Manual", 0) +
+        // Fields outside any object are ignored.
+        "<Controller Type=\"Manual\"/>\n<Mesh Value=\"data/nothing.b3d\"/>\n";
+    path("missions/first.xml", 3);
+    path("missions/second.xml", 5);
+    const std::string folder = write("flat_stream", mission);
+    const int collisionObjectsBefore = worldObjects();
+    ASSERT_TRUE(load(folder)) << out;
+    EXPECT_TRUE(gameLines(out).empty()) << out;
+
+    EXPECT_EQ(gameData.getRaceType(), 0);
+    EXPECT_EQ(gameData.getShadowType(), 0);
+    EXPECT_EQ(gameData.getLaps(), 3);
+    EXPECT_EQ(gameData.getRallyTime(0), 20000);
+    ASSERT_EQ(gameData.getNavigationPointCount(), 5); // the later "Navigation" replaced the first
+    EXPECT_EQ(gameData.getNavigationPoint(4)->getY(), 1.0f);
+    ASSERT_EQ(entities.getCheckpointCount(), 1);
+    EXPECT_EQ(entities.getCheckpoint(0)->getId(), 1);
+    ASSERT_EQ(entities.getStaticObjectCount(), 2);
+    EXPECT_EQ(entities.findStaticObject("Rock")->getDesc()->getMapping(), 0);
+    EXPECT_EQ(entities.findStaticObject("Rock")->getDesc()->getPosition(), core::vector3df(0, 0, 0));
+    EXPECT_EQ(entities.getPlayerVehicleIndex(), 2);
+    // Ground, rock, checkpoint and three cars: nothing else entered the world.
+    EXPECT_EQ(worldObjects() - collisionObjectsBefore, 6);
+}
+
+TEST_F(MissionLoaderTest, PathsAreSharedOutBeforeAnyRepeats)
+{
+    const std::string mission = std::string(kGround) + car("Player", "Manual", 0) +
+        car("A", "AI", 4) + car("B", "AI", 8) + car("C", "AI", 12);
+    path("missions/two.xml", 2);
+    path("missions/three.xml", 3);
+    const std::string folder = write("sharing", mission,
+        "<Waypoints Path=\"missions/two.xml\"/>\n<Waypoints Path=\"missions/three.xml\"/>\n");
+    for (int run = 0; run < 6; ++run) {
+        ASSERT_TRUE(load(folder)) << out;
+        EXPECT_EQ(waypointsOf(1) + waypointsOf(2), 5) << run;
+        const int third = waypointsOf(3);
+        EXPECT_TRUE(third == 2 || third == 3) << third;
+    }
+
+    // One path listed three times is three equal paths.
+    const std::string same = write("same_path", mission,
+        "<Waypoints Path=\"missions/three.xml\"/><Waypoints Path=\"missions/three.xml\"/>"
+        "<Waypoints Path=\"missions/three.xml\"/>");
+    ASSERT_TRUE(load(same)) << out;
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(waypointsOf(i), 3);
+}
+
+struct SFaultCase {
+    const char* folder;
+    int staticObjects;
+    int vehicles;
+    std::vector<std::string> lines; // the start of each game line, in order
+};
+
+// Each fixture mission has one fault: it loads, says what is wrong, and leaves nothing
+// half-built in the world.
+TEST_F(MissionLoaderTest, FaultyMissionsSayWhatIsWrongAndLeaveNoGhosts)
+{
+    const SFaultCase cases[] = {
+        {"missions/null_vehicle/", 1, 1, {"Warning: Vehicle may not be named \"NULL\""}},
+        {"missions/duplicate_static/", 2, 1, {}},
+        {"missions/parent_missing/", 2, 1,
+         {"Warning: StaticObject of name \"Nowhere\"", "ERROR: Parent entity not found",
+          "Warning: Vehicle of name \"Ghost\""}},
+        {"missions/empty_mesh/", 2, 1, {"ERROR"}},
+        {"missions/unknown_shape/", 2, 2,
+         {"Warning: unknown physics shape type \"SPHERE\"", "Warning: unknown physics shape type \"vehicle0\"",
+          "ERROR: Vehicle \"Odd\" has no wheels"}},
+        {"missions/bad_end_tag/", 1, 1, {"Warning: StaticObject \"Rock\" has no end tag"}},
+    };
+    for (const SFaultCase& c : cases) {
+        SCOPED_TRACE(c.folder);
+        ASSERT_TRUE(load(c.folder)) << out;
+        EXPECT_EQ(entities.getStaticObjectCount(), c.staticObjects);
+        EXPECT_EQ(entities.getVehicleCount(), c.vehicles);
+        const std::vector<std::string> lines = gameLines(out);
+        ASSERT_EQ(lines.size(), c.lines.size()) << out;
+        for (size_t i = 0; i < lines.size(); ++i)
+            EXPECT_EQ(lines[i].rfind(c.lines[i], 0), 0u) << lines[i];
+        // Every body in the world belongs to a built entity of the lists.
+        int bodies = 0;
+        for (int i = 0; i < entities.getStaticObjectCount(); ++i)
+            bodies += entities.getStaticObject(i)->getId() >= 0 ? 1 : 0;
+        for (int i = 0; i < entities.getVehicleCount(); ++i)
+            bodies += entities.getVehicle(i)->getId() >= 0 ? 1 : 0;
+        EXPECT_EQ(worldObjects(), bodies + entities.getCheckpointCount());
+    }
+}
+
+// Whatever the file holds, loading ends: with a clear line, and never with a crash.
+TEST_F(MissionLoaderTest, MalformedFilesNeverCrash)
+{
+    const std::string player = car("Player", "Manual", 0);
+    std::string junk;
+    for (int i = 0; i < 4096; ++i)
+        junk += static_cast<char>((i * 7919 + 13) % 256);
+    const std::string cases[] = {
+        player.substr(0, player.size() / 2),                                    // truncated
+        "<Vehicle Name=\"Player\" ParentName=\"NULL\"><Physic Type=\"VEHICLE0\" Mass=\"heavy\" "
+        "X=\"\" Y=\"1e39\" Z=\"-0\"/><Controller Type=\"Manual\"/></Vehicle>",  // wrong types
+        "<Laps Value=\"99999999999999999999\"/><RallyTime Value=\"-99999999999\"/>" + player, // huge numbers
+        "<Vehicle><Controller/><Physic/><Mesh/><Color/></Vehicle><Item><Boost/></Item><OS/>" + player,
+        junk,
+        "<" + player,
+        "<StaticObject Name=\"A\" ParentName=\"NULL\"><StaticObject Name=\"B\" ParentName=\"A\">"
+        "</Vehicle></Item></StaticObject></StaticObject>" + player,
+    };
+    const std::string pathCases[] = {"<Waypoint X=\"a\" Y=\"\"/><Waypoint/>", junk, "<Waypoint X=\"1\""};
+    int n = 0;
+    for (const std::string& mission : cases) {
+        SCOPED_TRACE(n);
+        const std::string folder = write("malformed" + std::to_string(n), mission,
+                                         "<Waypoints Path=\"missions/bad_path.xml\"/>");
+        dir.write("missions/bad_path.xml", pathCases[n % 3]);
+        ++n;
+        const bool loaded = load(folder);
+        // Without a whole player's car there is no race, and the loader says so.
+        if (!loaded)
+            EXPECT_NE(out.find("ERROR: "), std::string::npos) << out;
+        else
+            EXPECT_NE(entities.getVehicle(entities.getPlayerVehicleIndex()), nullptr);
+    }
+}
+
+} // namespace

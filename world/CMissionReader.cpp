@@ -1,0 +1,389 @@
+#include "world/CMissionReader.h"
+
+#include <cstdio>
+
+#include "audio/CSound.h"
+#include "core/CGameData.h"
+#include "core/CGameEngine.h"
+#include "race/CAIControllerPack.h"
+#include "race/CManualControllerPack.h"
+#include "world/CEntityManager.h"
+#include "world/CItemEntity.h"
+#include "world/COSEntity.h"
+#include "world/CPhysicsBody.h"
+#include "world/CPhysicsShapeDesc.h"
+#include "world/CStaticObjectEntity.h"
+#include "world/CVehicleEntity.h"
+#include "world/CVehicleTuningParams.h"
+#include "world/SEntityDesc.h"
+
+using namespace irr;
+
+namespace {
+
+// The XML reader hands out the file's bytes one to a wide character, so narrowing them again
+// gives back the bytes exactly (UTF-8 paths and names included).
+std::string narrow(const wchar_t* text)
+{
+    std::string bytes;
+    if (!text)
+        return bytes;
+    for (; *text; ++text)
+        bytes += static_cast<char>(*text);
+    return bytes;
+}
+
+core::stringw wide(const char* text)
+{
+    return core::stringw(text);
+}
+
+} // namespace
+
+CMissionReader::CMissionReader(CGameData* gameData, CEntityManager* entities,
+                               CSoundManager* sounds, SGameSettings* settings,
+                               CGameEngine* engine)
+    : body(nullptr), controller(nullptr), engineSound(nullptr), player(false), reader(nullptr),
+      gameData(gameData), entities(entities), sounds(sounds), settings(settings), engine(engine)
+{
+}
+
+CMissionReader::~CMissionReader()
+{
+    releasePrepared();
+    if (reader)
+        reader->drop();
+}
+
+bool CMissionReader::read(const std::string& file)
+{
+    reader = engine->getDevice()->getFileSystem()->createXMLReader(file.c_str());
+    if (!reader)
+        return false;
+    record = SRecord();
+    while (reader->read()) {
+        const io::EXML_NODE type = reader->getNodeType();
+        if (type == io::EXN_ELEMENT)
+            element(narrow(reader->getNodeName()));
+        else if (type == io::EXN_ELEMENT_END)
+            elementEnd(narrow(reader->getNodeName()));
+    }
+    // An object the file never closed is not built; what it prepared goes.
+    warnUnclosed();
+    releasePrepared();
+    reader->drop();
+    reader = nullptr;
+    return true;
+}
+
+bool CMissionReader::hasPlayer() const
+{
+    return player;
+}
+
+void CMissionReader::element(const std::string& name)
+{
+    if (name == "ShadowType") {
+        const std::string value = text("Value");
+        gameData->setShadowType(value == "NormalFixed" || value == "NORMALFIXED" ? 1 : 0);
+    } else if (name == "RaceType") {
+        const std::string value = text("Value");
+        gameData->setRaceType(value == "Rally" || value == "RALLY" ? 1 : 0);
+    } else if (name == "Laps") {
+        gameData->setLaps(integer("Value"));
+    } else if (name == "RallyTime") {
+        gameData->addRallyTime(integer("Value"));
+    } else if (name == "Navigation") {
+        gameData->clearNavigation();
+        gameData->loadWaypoints(text("Path").c_str(), nullptr);
+    } else if (name == "Item") {
+        startObject("Item");
+        record.name = text("Name");
+        record.parentName = text("ParentName");
+    } else if (name == "OS") {
+        new COSEntity(integer("ID"), text("Mesh"), entities);
+    } else if (name == "StaticObject") {
+        startObject("StaticObject");
+        record.name = text("Name");
+        record.skip = entities->findStaticObject(record.name.c_str()) != nullptr;
+        record.parentName = text("ParentName");
+        if (record.parentName != "NULL" && !record.skip)
+            inheritStaticObject();
+    } else if (name == "Vehicle") {
+        startObject("Vehicle");
+        record.name = text("Name");
+        record.skip = entities->findVehicle(record.name.c_str()) != nullptr;
+        record.parentName = text("ParentName");
+        if (record.parentName != "NULL" && !record.skip)
+            inheritVehicle();
+    } else if (!record.skip) {
+        field(name);
+    }
+}
+
+void CMissionReader::elementEnd(const std::string& name)
+{
+    if (name != "Item" && name != "StaticObject" && name != "Vehicle")
+        return;
+    // Only the end tag of the object being read builds it; a stray end of another kind (or a
+    // misspelt one before it) leaves the object unbuilt.
+    if (record.inside && !record.skip && name != record.kind) {
+        std::printf("Warning: %s \"%s\" is closed by </%s>, it is left out\n",
+                    record.kind.c_str(), record.name.c_str(), name.c_str());
+    } else if (record.inside && !record.skip) {
+        if (name == "Item")
+            createItem();
+        else if (name == "StaticObject")
+            createStaticObject();
+        else
+            createVehicle();
+    }
+    closeObject();
+}
+
+bool CMissionReader::field(const std::string& name)
+{
+    if (name == "DisplayName") {
+        record.displayName = text("Value");
+    } else if (name == "Mesh") {
+        record.mesh = text("Value");
+    } else if (name == "WheelFL") {
+        record.wheelFL = text("Value");
+    } else if (name == "WheelFR") {
+        record.wheelFR = text("Value");
+    } else if (name == "WheelBL") {
+        record.wheelBL = text("Value");
+    } else if (name == "WheelBR") {
+        record.wheelBR = text("Value");
+    } else if (name == "Position") {
+        record.position = vector();
+    } else if (name == "Rotation") {
+        record.rotation = vector();
+    } else if (name == "Scale") {
+        record.scale = vector();
+    } else if (name == "Offset") {
+        record.offset = vector();
+    } else if (name == "Transparent") {
+        record.transparent = integer("Value") != 0;
+    } else if (name == "Mapping") {
+        record.mapping = text("Type") == "Triplanar" ? 1 : 0;
+    } else if (name == "Texture") {
+        record.textures.push_back(text("Value"));
+    } else if (name == "Boost") {
+        record.value = number("Value");
+    } else if (name == "EffectTime") {
+        record.effectTime = integer("Value");
+    } else if (name == "RespawnTime") {
+        record.respawnTime = integer("Value");
+    } else if (name == "Type") {
+        record.itemType = text("Value");
+    } else if (name == "MaxEngineForce") {
+        record.maxEngineForce = number("Value");
+    } else if (name == "MaxBreakingForce") {
+        record.maxBreakingForce = number("Value");
+    } else if (name == "MaxVelocity") {
+        record.maxVelocity = number("Value");
+    } else if (name == "Color") {
+        record.color = video::SColor(static_cast<u32>(integer("A")) & 0xFF,
+                                     static_cast<u32>(integer("R")) & 0xFF,
+                                     static_cast<u32>(integer("G")) & 0xFF,
+                                     static_cast<u32>(integer("B")) & 0xFF);
+    } else if (name == "Physic") {
+        delete body;
+        CVehicleTuningParams* tuning =
+            record.kind == "Vehicle" ? new CVehicleTuningParams(text("Type")) : nullptr;
+        body = new CPhysicsBody(text("Type"), text("Mesh"), number("X"), number("Y"), number("Z"),
+                                number("Mass"), engine, tuning);
+    } else if (name == "Controller") {
+        const std::string type = text("Type");
+        if (type == "Manual") {
+            delete controller;
+            controller = new CManualControllerPack(settings, engine);
+            // Only a car's own controller makes it the player's car; it becomes the player's
+            // once the car has joined the list.
+            record.manual = record.kind == "Vehicle";
+        } else if (type == "AI") {
+            delete controller;
+            controller = new CAIControllerPack();
+            record.manual = false;
+        }
+    } else if (name == "EngineSound") {
+        delete engineSound;
+        engineSound = new CSound(text("Value"), sounds);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void CMissionReader::startObject(const char* kind)
+{
+    warnUnclosed();
+    releasePrepared();
+    record = SRecord();
+    record.kind = kind;
+    record.inside = true;
+}
+
+void CMissionReader::inheritStaticObject()
+{
+    CStaticObjectEntity* parent = entities->findStaticObject(record.parentName.c_str());
+    if (!parent) {
+        std::printf("Warning: StaticObject of name \"%s\" not found!\n", record.parentName.c_str());
+        return;
+    }
+    const SEntityDesc* desc = parent->getDesc();
+    if (desc) {
+        record.displayName = desc->getDisplayName();
+        record.mesh = desc->getMesh();
+        record.position = desc->getPosition();
+        record.rotation = desc->getRotation();
+        record.scale = desc->getScale();
+        record.offset = desc->getOffset();
+        record.transparent = desc->isTransparent();
+        record.mapping = desc->getMapping();
+        for (s32 i = 0; i < desc->getTextureCount(); ++i)
+            record.textures.push_back(desc->getTexture(i));
+    }
+    CPhysicsBody* parentBody = parent->getPhysicsBody();
+    if (parentBody && parentBody->getShapeDesc())
+        body = new CPhysicsBody(parentBody->getShapeDesc(), nullptr);
+}
+
+void CMissionReader::inheritVehicle()
+{
+    CVehicleEntity* parent = entities->findVehicle(record.parentName.c_str());
+    if (!parent) {
+        std::printf("Warning: Vehicle of name \"%s\" not found!\n", record.parentName.c_str());
+        return;
+    }
+    const SEntityDesc* desc = parent->getDesc();
+    if (desc) {
+        record.displayName = desc->getDisplayName();
+        record.mesh = desc->getMesh();
+        record.wheelFL = desc->getWheelFL();
+        record.wheelFR = desc->getWheelFR();
+        record.wheelBL = desc->getWheelBL();
+        record.wheelBR = desc->getWheelBR();
+        record.position = desc->getPosition();
+        record.rotation = desc->getRotation();
+        record.scale = desc->getScale();
+        record.transparent = desc->isTransparent();
+    }
+    record.maxEngineForce = parent->getMaxEngineForce();
+    record.maxBreakingForce = parent->getMaxBreakingForce();
+    record.maxVelocity = parent->getMaxVelocity();
+
+    if (CSound* parentSound = parent->getEngineSound())
+        engineSound = new CSound(*parentSound, parentSound->getOwner());
+    CPhysicsBody* parentBody = parent->getPhysicsBody();
+    if (parentBody && parentBody->getShapeDesc()) {
+        const CPhysicsShapeDesc* shape = parentBody->getShapeDesc();
+        body = new CPhysicsBody(shape, new CVehicleTuningParams(shape->getType()));
+    }
+    if (CControllerPack* parentController = parent->getControllerPack()) {
+        if (parentController->isManual())
+            controller = new CManualControllerPack(settings, engine);
+        else
+            controller = new CAIControllerPack();
+    }
+}
+
+void CMissionReader::createItem()
+{
+    // The item joins the manager's list by itself and copies its parent there.
+    CItemEntity* item = new CItemEntity(record.name, record.parentName, entities);
+    if (record.mesh != "NULL")
+        item->loadMesh(record.mesh);
+    if (record.value != 0.0f)
+        item->setValue(record.value);
+    if (record.effectTime != 0)
+        item->setEffectTime(record.effectTime);
+    if (record.respawnTime != 0)
+        item->setRespawnTime(record.respawnTime);
+    if (!record.itemType.empty())
+        item->setType(record.itemType);
+    if (scene::ISceneNode* node = item->getNode()) {
+        node->setPosition(record.position);
+        node->setScale(record.scale);
+    }
+}
+
+void CMissionReader::createStaticObject()
+{
+    const int id = entities->getStaticObjectCount();
+    CStaticObjectEntity* object = new CStaticObjectEntity(
+        id, record.name, record.displayName, record.mesh, record.position, record.rotation,
+        record.scale, record.offset, record.transparent, record.mapping, record.textures, body,
+        engine);
+    body = nullptr; // the object owns it now, built or not
+    entities->addStaticObject(object);
+}
+
+void CMissionReader::createVehicle()
+{
+    const int id = entities->getVehicleCount();
+    CVehicleEntity* vehicle = new CVehicleEntity(
+        id, record.name, record.displayName, record.mesh, record.wheelFL, record.wheelFR,
+        record.wheelBL, record.wheelBR, record.position, record.rotation, record.scale,
+        record.transparent, record.color, engineSound, body, controller, engine);
+    // The car owns all three now, built or not.
+    engineSound = nullptr;
+    body = nullptr;
+    controller = nullptr;
+    vehicle->setMaxEngineForce(record.maxEngineForce);
+    vehicle->setMaxBreakingForce(record.maxBreakingForce);
+    vehicle->setMaxVelocity(record.maxVelocity);
+    const bool built = vehicle->getId() >= 0;
+    // A refused car is destroyed by the manager: it must not be touched after a false answer.
+    if (entities->addVehicle(vehicle) && record.manual && built) {
+        entities->setPlayerVehicleIndex(id);
+        player = true;
+    }
+}
+
+void CMissionReader::closeObject()
+{
+    releasePrepared();
+    record.inside = false;
+    record.skip = false;
+    record.manual = false;
+}
+
+void CMissionReader::warnUnclosed()
+{
+    if (record.inside && !record.skip) {
+        std::printf("Warning: %s \"%s\" has no end tag, it is left out\n", record.kind.c_str(),
+                    record.name.c_str());
+    }
+}
+
+void CMissionReader::releasePrepared()
+{
+    delete body;
+    delete controller;
+    delete engineSound;
+    body = nullptr;
+    controller = nullptr;
+    engineSound = nullptr;
+}
+
+std::string CMissionReader::text(const char* attribute) const
+{
+    return narrow(reader->getAttributeValue(wide(attribute).c_str()));
+}
+
+s32 CMissionReader::integer(const char* attribute) const
+{
+    return reader->getAttributeValueAsInt(wide(attribute).c_str());
+}
+
+f32 CMissionReader::number(const char* attribute) const
+{
+    return reader->getAttributeValueAsFloat(wide(attribute).c_str());
+}
+
+core::vector3df CMissionReader::vector() const
+{
+    return core::vector3df(number("X"), number("Y"), number("Z"));
+}
