@@ -1,5 +1,8 @@
 #include "core/GameControllerEvent.h"
 
+#include <cstring>
+#include <type_traits>
+
 GameControllerEvent::GameControllerEvent()
     : leftMousePressed(false), rightMousePressed(false), middleMousePressed(false)
 {
@@ -20,7 +23,9 @@ bool GameControllerEvent::OnEvent(const irr::SEvent& event)
 
     if (event.EventType == irr::EET_KEY_INPUT_EVENT) {
         // The engine's key codes stop below 255, but a keyboard may report more (KEY_KEY_CODES_COUNT).
-        const unsigned code = static_cast<unsigned>(event.KeyInput.Key);
+        // Read as its raw number: a code past the engine's list is no valid enum value.
+        std::underlying_type_t<irr::EKEY_CODE> code;
+        std::memcpy(&code, &event.KeyInput.Key, sizeof code);
         if (code < KEY_FLAG_COUNT)
             keyDown[code] = event.KeyInput.PressedDown;
         return true;

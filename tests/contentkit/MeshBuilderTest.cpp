@@ -170,7 +170,8 @@ TEST(MeshBuilder, CarLayoutFollowsThePhysicsWheelPlacement)
         const SCarLayout layout = SCarLayout::forShape(f.shape, {2, 1, 4});
         EXPECT_FLOAT_EQ(layout.wheelRadius, f.radius) << f.shape;
         float widest = 0.0f, leftmost = 0.0f;
-        for (const SVertex& v : CCarMeshBuilder::wheel(layout).surfaces[0].vertices) {
+        const SMesh wheel = CCarMeshBuilder::wheel(layout);
+        for (const SVertex& v : wheel.surfaces[0].vertices) {
             widest = std::max(widest, std::hypot(v.position.y, v.position.z));
             leftmost = std::min(leftmost, v.position.x);
         }
