@@ -18,6 +18,7 @@ packages=(
   libpng-dev libjpeg-dev zlib1g-dev libbz2-dev
   # content made at build time
   fonts-dejavu-core
+  fonts-lato  # Lato Black: the game's font and the numbers on the mission buttons
   # tests and headless runs
   libgtest-dev xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   locales  # locale sources: the writers are tested under a decimal-comma locale

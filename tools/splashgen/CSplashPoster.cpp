@@ -1,16 +1,18 @@
 #include "CSplashPoster.h"
 
-#include "CBuggyShape.h"
-#include "CDuneLayer.h"
-#include "CDustPlume.h"
-#include "CNoise.h"
-#include "CTitlePainter.h"
-#include "SGradient.h"
+#include "tools/paint/CBuggyShape.h"
+#include "tools/paint/CDuneLayer.h"
+#include "tools/paint/CDustPlume.h"
+#include "tools/paint/CNoise.h"
+#include "tools/paint/CTitlePainter.h"
+#include "tools/paint/SGradient.h"
 
 #include <cmath>
 
 namespace splashgen
 {
+
+using namespace paint;
 
 CSplashPoster::CSplashPoster(CTextRenderer& text) : Text(text)
 {

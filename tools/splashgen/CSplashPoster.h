@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CCanvas.h"
-#include "CTextRenderer.h"
+#include "tools/paint/CCanvas.h"
+#include "tools/paint/CTextRenderer.h"
 
 namespace splashgen
 {
@@ -12,11 +12,11 @@ namespace splashgen
 class CSplashPoster
 {
 public:
-	explicit CSplashPoster(CTextRenderer& text);
-	void paint(CCanvas& canvas);
+	explicit CSplashPoster(paint::CTextRenderer& text);
+	void paint(paint::CCanvas& canvas);
 
 private:
-	CTextRenderer& Text;
+	paint::CTextRenderer& Text;
 };
 
 } // namespace splashgen

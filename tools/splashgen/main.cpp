@@ -1,10 +1,11 @@
 // splashgen OUTPUT_DIR: paints the two splash images and writes them as splash01.jpg and
 // splash02.jpg. Same bytes on every run: all randomness comes from fixed seeds.
 
-#include "CCanvas.h"
 #include "CSplashPoster.h"
 #include "CSplashScene.h"
-#include "CTextRenderer.h"
+
+#include "tools/paint/CCanvas.h"
+#include "tools/paint/CTextRenderer.h"
 
 #include <irrlicht.h>
 
@@ -18,7 +19,7 @@ const char* const kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.
 const int kSize = 2048;  // the splash screen crops its source rectangle from a 2048 square
 const int kQuality = 90;
 
-bool writeImage(irr::video::IVideoDriver* driver, const splashgen::CCanvas& canvas,
+bool writeImage(irr::video::IVideoDriver* driver, const paint::CCanvas& canvas,
 	const std::string& dir, const char* name, unsigned seed)
 {
 	const std::string path = dir + "/" + name;
@@ -42,7 +43,7 @@ int main(int argc, char** argv)
 	}
 	const std::string dir = argv[1];
 
-	splashgen::CTextRenderer text(kFontPath);
+	paint::CTextRenderer text(kFontPath);
 	if (!text.isLoaded())
 		return 1;
 
@@ -59,12 +60,12 @@ int main(int argc, char** argv)
 
 	bool ok = true;
 	{
-		splashgen::CCanvas poster(kSize, kSize, splashgen::SColour(1.f, 1.f, 1.f));
+		paint::CCanvas poster(kSize, kSize, paint::SColour(1.f, 1.f, 1.f));
 		splashgen::CSplashPoster(text).paint(poster);
 		ok = writeImage(driver, poster, dir, "splash01.jpg", 1) && ok;
 	}
 	{
-		splashgen::CCanvas scene(kSize, kSize, splashgen::SColour());
+		paint::CCanvas scene(kSize, kSize, paint::SColour());
 		splashgen::CSplashScene(text).paint(scene);
 		ok = writeImage(driver, scene, dir, "splash02.jpg", 2) && ok;
 	}

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace splashgen
+namespace paint
 {
 
 //! A cloud of soft puffs thrown up behind the buggy, rendered as a coverage mask.
@@ -41,4 +41,4 @@ private:
 	float random();
 };
 
-} // namespace splashgen
+} // namespace paint

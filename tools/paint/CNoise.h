@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace splashgen
+namespace paint
 {
 
 //! Seeded lattice noise. Pure functions of position and seed, so any pixel can be painted by any
@@ -18,9 +18,14 @@ public:
 	float value(float x, float y) const;
 	//! Sum of octaves of value noise, normalised to [0, 1).
 	float fbm(float x, float y, int octaves) const;
+	//! Value noise that repeats every `period` lattice cells in x and in y (tiling textures).
+	float periodicValue(float x, float y, int period) const;
+	//! Octaves of periodic noise, each of twice the frequency and period of the one before, so
+	//! the sum repeats every `period` units like its first octave.
+	float periodicFbm(float x, float y, int octaves, int period) const;
 
 private:
 	uint32_t Seed;
 };
 
-} // namespace splashgen
+} // namespace paint

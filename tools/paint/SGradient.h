@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-namespace splashgen
+namespace paint
 {
 
 //! Colour ramp through stops at rising positions; smooth between stops so no band edges show.
@@ -36,4 +36,4 @@ struct SGradient
 	}
 };
 
-} // namespace splashgen
+} // namespace paint

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace splashgen
+namespace paint
 {
 
 CTextRenderer::CTextRenderer(const std::string& fontPath)
@@ -189,4 +189,4 @@ CMask CTextRenderer::render(const std::string& text, const STextStyle& style, fl
 	return mask;
 }
 
-} // namespace splashgen
+} // namespace paint

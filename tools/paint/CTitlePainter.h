@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace splashgen
+namespace paint
 {
 
 //! The game's lettering: the chrome-and-sunset title and the small caption under it.
@@ -25,4 +25,4 @@ private:
 	CTextRenderer& Text;
 };
 
-} // namespace splashgen
+} // namespace paint

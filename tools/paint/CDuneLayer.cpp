@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace splashgen
+namespace paint
 {
 
 namespace
@@ -118,4 +118,4 @@ void CDuneLayer::paint(CCanvas& canvas, const SDuneLook& look) const
 	});
 }
 
-} // namespace splashgen
+} // namespace paint

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace splashgen
+namespace paint
 {
 
 CNoise::CNoise(uint32_t seed) : Seed(seed)
@@ -50,4 +50,36 @@ float CNoise::fbm(float x, float y, int octaves) const
 	return sum / total;
 }
 
-} // namespace splashgen
+float CNoise::periodicValue(float x, float y, int period) const
+{
+	const float fx = std::floor(x), fy = std::floor(y);
+	float tx = x - fx, ty = y - fy;
+	tx = tx * tx * (3.f - 2.f * tx);
+	ty = ty * ty * (3.f - 2.f * ty);
+	auto wrap = [period](float cell) {
+		const int i = static_cast<int>(cell) % period;
+		return i < 0 ? i + period : i;
+	};
+	const int x0 = wrap(fx), y0 = wrap(fy), x1 = wrap(fx + 1.f), y1 = wrap(fy + 1.f);
+	const float a = hash(x0, y0), b = hash(x1, y0);
+	const float c = hash(x0, y1), d = hash(x1, y1);
+	return (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * ty;
+}
+
+float CNoise::periodicFbm(float x, float y, int octaves, int period) const
+{
+	float sum = 0.f, weight = 1.f, total = 0.f;
+	for (int i = 0; i < octaves; ++i)
+	{
+		// Whole-cell shifts keep every octave periodic while breaking up the lattice.
+		sum += periodicValue(x + i * 17.f, y - i * 9.f, period) * weight;
+		total += weight;
+		weight *= 0.5f;
+		x *= 2.f;
+		y *= 2.f;
+		period *= 2;
+	}
+	return sum / total;
+}
+
+} // namespace paint

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace splashgen
+namespace paint
 {
 
 //! Linear working colour; the artwork is painted in floats and rounded only when written.
@@ -50,4 +50,4 @@ inline SColour screen(const SColour& a, const SColour& b)
 		1.f - (1.f - a.b) * (1.f - b.b));
 }
 
-} // namespace splashgen
+} // namespace paint

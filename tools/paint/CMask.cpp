@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace splashgen
+namespace paint
 {
 
 namespace
@@ -230,4 +230,4 @@ CMask CMask::shifted(int dx, int dy) const
 	return out;
 }
 
-} // namespace splashgen
+} // namespace paint

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace splashgen
+namespace paint
 {
 
 //! How one range of dunes is coloured.
@@ -54,4 +54,4 @@ private:
 	CNoise Noise;
 };
 
-} // namespace splashgen
+} // namespace paint

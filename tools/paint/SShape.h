@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace splashgen
+namespace paint
 {
 
 struct SPoint
@@ -16,4 +16,4 @@ struct SShape
 	std::vector<std::vector<SPoint>> contours;
 };
 
-} // namespace splashgen
+} // namespace paint

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace splashgen
+namespace paint
 {
 
 namespace
@@ -119,4 +119,4 @@ SShape CShapeBuilder::placed(float scale, float angle, float x, float y) const
 	return out;
 }
 
-} // namespace splashgen
+} // namespace paint

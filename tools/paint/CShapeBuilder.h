@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace splashgen
+namespace paint
 {
 
 //! Builds outlines in a drawing's own units; every solid is turned the same way round so that
@@ -31,4 +31,4 @@ private:
 	SShape Shape;
 };
 
-} // namespace splashgen
+} // namespace paint

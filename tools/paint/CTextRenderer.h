@@ -8,7 +8,7 @@
 #include FT_FREETYPE_H
 #include FT_STROKER_H
 
-namespace splashgen
+namespace paint
 {
 
 struct STextStyle
@@ -59,4 +59,4 @@ private:
 	FT_Stroker Stroker = nullptr;
 };
 
-} // namespace splashgen
+} // namespace paint

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace splashgen
+namespace paint
 {
 
 CDustPlume::CDustPlume(uint32_t seed) : Noise(seed)
@@ -96,4 +96,4 @@ float CDustPlume::lighting(const CMask& mask, int x, int y, int dx, int dy)
 	return clamp01(0.5f + 4.f * (here - towards));
 }
 
-} // namespace splashgen
+} // namespace paint

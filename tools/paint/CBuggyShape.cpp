@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace splashgen
+namespace paint
 {
 
 CBuggyShape::CBuggyShape()
@@ -63,4 +63,4 @@ SShape CBuggyShape::placed(float scale, float angle, float x, float y) const
 	return Builder.placed(scale, angle, x, y);
 }
 
-} // namespace splashgen
+} // namespace paint

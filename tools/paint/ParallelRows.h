@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-namespace splashgen
+namespace paint
 {
 
 //! Runs body(y) for every row in [y0, y1) on all cores. Each row is computed on its own, so the
@@ -39,4 +39,4 @@ void parallelRows(int y0, int y1, F&& body)
 		t.join();
 }
 
-} // namespace splashgen
+} // namespace paint

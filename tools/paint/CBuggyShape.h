@@ -2,7 +2,7 @@
 
 #include "CShapeBuilder.h"
 
-namespace splashgen
+namespace paint
 {
 
 //! Side view of our dune buggy, facing right: tub, roll cage, driver, knobby tyres, whip flag.
@@ -26,4 +26,4 @@ private:
 	CShapeBuilder Builder;
 };
 
-} // namespace splashgen
+} // namespace paint

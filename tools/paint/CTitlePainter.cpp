@@ -2,7 +2,7 @@
 
 #include "SGradient.h"
 
-namespace splashgen
+namespace paint
 {
 
 CTitlePainter::CTitlePainter(CTextRenderer& text) : Text(text)
@@ -65,4 +65,4 @@ void CTitlePainter::paintCaption(CCanvas& canvas, const std::string& caption, fl
 	canvas.fillMask(fill, colour);
 }
 
-} // namespace splashgen
+} // namespace paint

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace splashgen
+namespace paint
 {
 
 //! Coverage (0..1) over a rectangle of the canvas; everything outside the rectangle is 0.
@@ -49,4 +49,4 @@ private:
 	std::vector<float> Data;
 };
 
-} // namespace splashgen
+} // namespace paint
