@@ -12,7 +12,12 @@
 #include "core/CTranslation.h"
 #include "core/SGameSettings.h"
 #include "effects/CShaderManager.h"
+#include "menu/CMenu.h"
 #include "platform/GLCapabilities.h"
+#include "race/CChaseCamera.h"
+#include "race/CGoCapRecorder.h"
+#include "race/CItemsCreator.h"
+#include "race/CRace.h"
 #include "world/CEntityManager.h"
 
 using namespace irr;
@@ -84,6 +89,11 @@ int main()
 
     CEntityManager* entities = new CEntityManager(engine);
     CSoundManager* sounds = new CSoundManager(settings, engine);
+    CGoCapRecorder* goCap = new CGoCapRecorder(engine, entities);
+    engine->setGoCap(goCap);
+    CItemsCreator* itemsCreator = new CItemsCreator(engine, entities);
+    engine->setItemsCreator(itemsCreator);
+    CChaseCamera* chaseCamera = new CChaseCamera(engine);
 
     bool shadersSupported = false;
     CShaderManager* shaders = new CShaderManager(engine, settings, &shadersSupported);
@@ -104,6 +114,9 @@ int main()
         const video::SColor grey(255, 225, 223, 224);
         splash->show(kSplash1, 2, !gameData->isResolutionReset(), true, white);
 
+        CMenu* menu = new CMenu(settings, gameData, engine, entities, sounds, texts);
+        CRace* race = new CRace(engine, settings, gameData, entities, sounds, chaseCamera, shaders,
+                                menu, texts);
         createSkyBox(engine);
         sounds->loadAudio();
 
@@ -121,23 +134,31 @@ int main()
                 sounds->getMenuMusic()->setState(ESS_PLAYING_RELATIVE);
                 runMenuScreen(engine, sounds);
             }
-            if (engine->getGameState() == EGS_RACE)
+            if (engine->getGameState() == EGS_RACE) {
                 sounds->getMenuMusic()->setState(ESS_STOPPED);
+                race->prepareMaterials();
+                race->run();
+            }
         }
 
         gameData->saveSettings("settings.xml", settings);
         delete splash;
+        delete menu;
+        delete race;
     } else {
         std::printf("Application termination...\n");
     }
 
     delete shaders;
+    delete chaseCamera;
     entities->clear();
     delete entities;
     delete sounds;
+    delete goCap;
     delete engine;
     delete gameData;
     delete settings;
     delete texts;
+    delete itemsCreator;
     return 0;
 }

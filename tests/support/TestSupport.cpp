@@ -57,6 +57,29 @@ CWorkingDir::~CWorkingDir()
     std::filesystem::current_path(previous, ignored);
 }
 
+void linkRunFolder(const std::string& rootFolder, const std::string& sourceFolder, bool music)
+{
+    namespace fs = std::filesystem;
+    const fs::path root(rootFolder), source(sourceFolder);
+    fs::create_directories(root / "missions");
+    fs::create_directories(root / "data");
+    if (fs::exists(source / "missions")) {
+        for (const auto& entry : fs::directory_iterator(source / "missions"))
+            fs::create_directory_symlink(entry.path(), root / "missions" / entry.path().filename());
+    }
+    for (const auto& entry : fs::directory_iterator(source / "data")) {
+        if (entry.path().filename() != "audio")
+            fs::create_symlink(entry.path(), root / "data" / entry.path().filename());
+    }
+    const fs::path audio = fs::path(SANDVOLT_RUN_DIR) / "data" / "audio";
+    if (music) {
+        fs::create_directory_symlink(audio, root / "data" / "audio");
+    } else {
+        fs::create_directories(root / "data" / "audio");
+        fs::create_directory_symlink(audio / "engines", root / "data" / "audio" / "engines");
+    }
+}
+
 CScratchDir::CScratchDir()
 {
     char pattern[] = "/tmp/sandvolt-test-XXXXXX";

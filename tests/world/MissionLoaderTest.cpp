@@ -103,15 +103,7 @@ class MissionLoaderTest : public ::testing::Test {
 protected:
     MissionLoaderTest()
     {
-        const fs::path fixtures(SANDVOLT_FIXTURE_DIR);
-        fs::create_directories(fs::path(dir.path()) / "missions");
-        fs::create_directories(fs::path(dir.path()) / "data");
-        for (const auto& entry : fs::directory_iterator(fixtures / "missions"))
-            fs::create_directory_symlink(entry.path(), fs::path(dir.path()) / "missions" / entry.path().filename());
-        for (const auto& entry : fs::directory_iterator(fixtures / "data"))
-            fs::create_directory_symlink(entry.path(), fs::path(dir.path()) / "data" / entry.path().filename());
-        fs::create_directory_symlink(fs::path(SANDVOLT_RUN_DIR) / "data" / "audio",
-                                     fs::path(dir.path()) / "data" / "audio");
+        testsupport::linkRunFolder(dir.path(), SANDVOLT_FIXTURE_DIR, true);
         cwd = new testsupport::CWorkingDir(dir.path());
         sounds = new CSoundManager(&engine.settings, engine.get());
         testsupport::captureStdout([&] { sounds->loadAudio(); });

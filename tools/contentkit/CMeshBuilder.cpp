@@ -19,7 +19,20 @@ SVec3 cross(const SVec3& a, const SVec3& b)
 }
 float dot(const SVec3& a, const SVec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-uint32_t addVertex(SSurface& s, const SVec3& position, const SVec3& normal, const SVec2& uv)
+// Corners in the order top-left, top-right, bottom-right, bottom-left as seen from the front.
+void addQuad(SSurface& s, const SVec3 (&corner)[4], const SVec3& normal)
+{
+    static const SVec2 uv[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    uint32_t i[4];
+    for (int k = 0; k < 4; ++k)
+        i[k] = CMeshBuilder::vertex(s, corner[k], normal, uv[k]);
+    CMeshBuilder::addTriangle(s, i[0], i[1], i[2], normal);
+    CMeshBuilder::addTriangle(s, i[0], i[2], i[3], normal);
+}
+
+} // namespace
+
+uint32_t CMeshBuilder::vertex(SSurface& s, const SVec3& position, const SVec3& normal, const SVec2& uv)
 {
     SVertex v;
     v.position = position;
@@ -28,19 +41,6 @@ uint32_t addVertex(SSurface& s, const SVec3& position, const SVec3& normal, cons
     s.vertices.push_back(v);
     return uint32_t(s.vertices.size() - 1);
 }
-
-// Corners in the order top-left, top-right, bottom-right, bottom-left as seen from the front.
-void addQuad(SSurface& s, const SVec3 (&corner)[4], const SVec3& normal)
-{
-    static const SVec2 uv[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    uint32_t i[4];
-    for (int k = 0; k < 4; ++k)
-        i[k] = addVertex(s, corner[k], normal, uv[k]);
-    CMeshBuilder::addTriangle(s, i[0], i[1], i[2], normal);
-    CMeshBuilder::addTriangle(s, i[0], i[2], i[3], normal);
-}
-
-} // namespace
 
 void CMeshBuilder::addTriangle(SSurface& surface, uint32_t a, uint32_t b, uint32_t c, const SVec3& facing)
 {
@@ -54,6 +54,15 @@ void CMeshBuilder::addTriangle(SSurface& surface, uint32_t a, uint32_t b, uint32
 SMesh CMeshBuilder::groundGrid(float sizeX, float sizeZ, uint32_t cellsX, uint32_t cellsZ, float metresPerTile,
                                const std::vector<std::string>& textures)
 {
+    // A grid the engine could not index gets no heights: heightGrid refuses it with its message.
+    const bool possible = cellsX > 0 && (uint64_t(cellsX) + 1) * 2 <= CMeshCheck::kMaxSurfaceVertices;
+    const size_t count = possible ? (size_t(cellsX) + 1) * (size_t(cellsZ) + 1) : 0;
+    return heightGrid(sizeX, sizeZ, cellsX, cellsZ, metresPerTile, std::vector<float>(count), textures);
+}
+
+SMesh CMeshBuilder::heightGrid(float sizeX, float sizeZ, uint32_t cellsX, uint32_t cellsZ, float metresPerTile,
+                               const std::vector<float>& heights, const std::vector<std::string>& textures)
+{
     SMesh mesh;
     const uint64_t rowVertices = uint64_t(cellsX) + 1;
     if (cellsX == 0 || cellsZ == 0 || !(metresPerTile > 0.0f) || rowVertices * 2 > CMeshCheck::kMaxSurfaceVertices) {
@@ -61,6 +70,17 @@ SMesh CMeshBuilder::groundGrid(float sizeX, float sizeZ, uint32_t cellsX, uint32
                double(metresPerTile));
         return mesh;
     }
+    if (heights.size() != rowVertices * (uint64_t(cellsZ) + 1)) {
+        printf("ERROR: a ground grid of %u x %u cells needs %llu heights, not %zu\n", cellsX, cellsZ,
+               (unsigned long long)(rowVertices * (uint64_t(cellsZ) + 1)), heights.size());
+        return mesh;
+    }
+    const double cellX = double(sizeX) / cellsX, cellZ = double(sizeZ) / cellsZ;
+    auto heightAt = [&](int64_t c, int64_t r) {
+        c = std::clamp<int64_t>(c, 0, cellsX);
+        r = std::clamp<int64_t>(r, 0, cellsZ);
+        return double(heights[size_t(r) * rowVertices + size_t(c)]);
+    };
     const uint32_t rowsPerSurface = uint32_t(CMeshCheck::kMaxSurfaceVertices / rowVertices) - 1;
     const SVec3 up{0.0f, 1.0f, 0.0f};
     for (uint32_t firstRow = 0; firstRow < cellsZ; firstRow += rowsPerSurface) {
@@ -70,13 +90,21 @@ SMesh CMeshBuilder::groundGrid(float sizeX, float sizeZ, uint32_t cellsX, uint32
         s.textures = textures;
         for (uint32_t r = 0; r <= rows; ++r) {
             // Positions from whole cell numbers, so neighbouring strips meet exactly.
-            const double fz = double(firstRow + r) / cellsZ;
+            const uint32_t row = firstRow + r;
+            const double fz = double(row) / cellsZ;
             const float z = float(-0.5 * sizeZ + fz * sizeZ);
             for (uint32_t c = 0; c <= cellsX; ++c) {
                 const double fx = double(c) / cellsX;
                 const float x = float(-0.5 * sizeX + fx * sizeX);
-                addVertex(s, {x, 0.0f, z}, up,
-                          {float(fx * sizeX / metresPerTile), float((1.0 - fz) * sizeZ / metresPerTile)});
+                // The slope from the neighbours on both sides (one side at the edges).
+                const double dx = (heightAt(c + 1, row) - heightAt(int64_t(c) - 1, row)) /
+                                  (cellX * double(std::min<int64_t>(c + 1, cellsX) - std::max<int64_t>(int64_t(c) - 1, 0)));
+                const double dz = (heightAt(c, row + 1) - heightAt(c, int64_t(row) - 1)) /
+                                  (cellZ * double(std::min<int64_t>(row + 1, cellsZ) - std::max<int64_t>(int64_t(row) - 1, 0)));
+                const double length = std::sqrt(dx * dx + 1.0 + dz * dz);
+                const uint32_t v = CMeshBuilder::vertex(s, {x, float(heightAt(c, row)), z}, up,
+                                             {float(fx * sizeX / metresPerTile), float((1.0 - fz) * sizeZ / metresPerTile)});
+                s.vertices[v].normal = {float(-dx / length), float(1.0 / length), float(-dz / length)};
             }
         }
         for (uint32_t r = 0; r < rows; ++r) {
@@ -125,8 +153,8 @@ SSurface CMeshBuilder::cylinder(float radius, float width, uint32_t segments)
         const double a = 2.0 * kPi * (i % segments) / segments;
         const float cy = float(std::cos(a)), sz = float(std::sin(a));
         const float u = float(i) / segments;
-        addVertex(s, {half, radius * cy, radius * sz}, {0, cy, sz}, {u, 0.0f});
-        addVertex(s, {-half, radius * cy, radius * sz}, {0, cy, sz}, {u, 1.0f});
+        CMeshBuilder::vertex(s, {half, radius * cy, radius * sz}, {0, cy, sz}, {u, 0.0f});
+        CMeshBuilder::vertex(s, {-half, radius * cy, radius * sz}, {0, cy, sz}, {u, 1.0f});
     }
     for (uint32_t i = 0; i < segments; ++i) {
         const uint32_t a = 2 * i, b = a + 1, c = a + 2, d = a + 3;
@@ -139,12 +167,12 @@ SSurface CMeshBuilder::cylinder(float radius, float width, uint32_t segments)
     for (int side = 0; side < 2; ++side) {
         const float x = side == 0 ? half : -half;
         const SVec3 normal{side == 0 ? 1.0f : -1.0f, 0.0f, 0.0f};
-        const uint32_t centre = addVertex(s, {x, 0, 0}, normal, {0.5f, 0.5f});
+        const uint32_t centre = CMeshBuilder::vertex(s, {x, 0, 0}, normal, {0.5f, 0.5f});
         const uint32_t first = uint32_t(s.vertices.size());
         for (uint32_t i = 0; i < segments; ++i) {
             const double a = 2.0 * kPi * i / segments;
             const float cy = float(std::cos(a)), sz = float(std::sin(a));
-            addVertex(s, {x, radius * cy, radius * sz}, normal, {0.5f + 0.5f * sz, 0.5f - 0.5f * cy});
+            CMeshBuilder::vertex(s, {x, radius * cy, radius * sz}, normal, {0.5f + 0.5f * sz, 0.5f - 0.5f * cy});
         }
         for (uint32_t i = 0; i < segments; ++i)
             addTriangle(s, centre, first + i, first + (i + 1) % segments, normal);

@@ -19,6 +19,12 @@ public:
     static SMesh groundGrid(float sizeX, float sizeZ, uint32_t cellsX, uint32_t cellsZ, float metresPerTile,
                             const std::vector<std::string>& textures = {});
 
+    // The same grid lifted to `heights`: (cellsX + 1) * (cellsZ + 1) values, row by row from the
+    // -z edge, each row from the -x edge. Normals follow the slopes. A height list of the wrong
+    // size gives an empty mesh and an "ERROR: " line.
+    static SMesh heightGrid(float sizeX, float sizeZ, uint32_t cellsX, uint32_t cellsZ, float metresPerTile,
+                            const std::vector<float>& heights, const std::vector<std::string>& textures = {});
+
     // A closed box between two opposite corners, each face carrying the whole texture upright.
     static SSurface box(const SVec3& minimum, const SVec3& maximum);
 
@@ -32,6 +38,9 @@ public:
 
     // Appends `part`, moved by `offset`, to `target`.
     static void append(SSurface& target, const SSurface& part, const SVec3& offset = {});
+
+    // Appends a vertex to `surface` and returns its index.
+    static uint32_t vertex(SSurface& surface, const SVec3& position, const SVec3& normal, const SVec2& uv);
 
     // Adds triangle (a, b, c) of `surface`'s vertices, reversed when needed so that its front
     // faces `facing`.

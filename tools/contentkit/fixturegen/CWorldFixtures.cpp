@@ -263,6 +263,38 @@ std::vector<SVec3> loop(float lane, float stepMetres)
     return points;
 }
 
+// The loop turned so that it starts at the first point on the +x straight at or past z = 0.
+std::vector<SVec3> fromTheLine(const std::vector<SVec3>& points)
+{
+    size_t start = 0;
+    while (start < points.size() && !(points[start].x > 0.0f && points[start].z >= 0.0f))
+        ++start;
+    std::vector<SVec3> turned(points.begin() + long(start % points.size()), points.end());
+    turned.insert(turned.end(), points.begin(), points.begin() + long(start % points.size()));
+    return turned;
+}
+
+// A two-lap race round the loop through the race gates on the ground, with its navigation path
+// and two computer-car paths; `fromLine` starts every path at the line rather than before it.
+SMission loopRace(CWriter& w, const std::string& folder, bool fromLine)
+{
+    auto path = [fromLine](float lane, float step) {
+        return fromLine ? fromTheLine(loop(lane, step)) : loop(lane, step);
+    };
+    w.path(folder + "navigation.xml", path(0.0f, 10.0f));
+    w.path(folder + "ai_inner.xml", path(-3.0f, 8.0f));
+    w.path(folder + "ai_outer.xml", path(3.0f, 8.0f));
+
+    SMission m;
+    m.raceType = "Lap";
+    m.laps = 2;
+    m.navigation = folder + "navigation.xml";
+    for (int id = 0; id < 3; ++id)
+        m.checkpoints.push_back({id, "data/gates/race" + std::to_string(id) + ".b3d"});
+    m.objects.push_back(ground());
+    return m;
+}
+
 void writeRace(CWriter& w)
 {
     const std::string folder = "missions/race/";
@@ -270,18 +302,8 @@ void writeRace(CWriter& w)
     w.b3d("data/gates/race0.b3d", single(CMeshBuilder::gate({40.0f, 0.0f, 0.0f}, 16.0f, 6.0f, 2.0f, 0.0f)));
     w.b3d("data/gates/race1.b3d", single(CMeshBuilder::gate({0.0f, 0.0f, 100.0f}, 16.0f, 6.0f, 2.0f, 90.0f)));
     w.b3d("data/gates/race2.b3d", single(CMeshBuilder::gate({-40.0f, 0.0f, 0.0f}, 16.0f, 6.0f, 2.0f, 0.0f)));
-    w.path(folder + "navigation.xml", loop(0.0f, 10.0f));
-    w.path(folder + "ai_inner.xml", loop(-3.0f, 8.0f));
-    w.path(folder + "ai_outer.xml", loop(3.0f, 8.0f));
-
-    SMission m;
+    SMission m = loopRace(w, folder, false);
     m.shadowType = "NormalFixed";
-    m.raceType = "Lap";
-    m.laps = 2;
-    m.navigation = folder + "navigation.xml";
-    for (int id = 0; id < 3; ++id)
-        m.checkpoints.push_back({id, "data/gates/race" + std::to_string(id) + ".b3d"});
-    m.objects.push_back(ground());
     SObjectRecord infield;
     infield.kind = EObjectKind::StaticObject;
     infield.name = "Infield";
@@ -296,6 +318,20 @@ void writeRace(CWriter& w)
     m.objects.push_back(player({37.0f, 0.1f, -10.0f}));
     m.objects.push_back(car("Rival", false, "AI", {43.0f, 0.1f, -10.0f}, 0.0f, {30, 90, 200, 255}));
     m.objects.push_back(car("Hauler", true, "AI", {40.0f, 0.3f, -20.0f}, 0.0f, {230, 190, 30, 255}));
+    w.mission(folder, m);
+    w.waypoints(folder, {folder + "ai_inner.xml", folder + "ai_outer.xml"});
+}
+
+// --- "circuit": the race loop with every path starting at the line, for the race tests --------
+
+void writeCircuit(CWriter& w)
+{
+    const std::string folder = "missions/circuit/";
+    SMission m = loopRace(w, folder, true);
+    m.objects.push_back(player({40.0f, 0.1f, -8.0f}));
+    m.objects.push_back(car("Rival", false, "AI", {37.0f, 0.1f, -16.0f}, 0.0f, {30, 90, 200, 255}));
+    m.objects.push_back(car("Hauler", true, "AI", {43.0f, 0.3f, -24.0f}, 0.0f, {230, 190, 30, 255}));
+    m.objects.push_back(item("Boost0", kBoostItem, "Boost", 10000.0f, {40.0f, 1.0f, 40.0f}));
     w.mission(folder, m);
     w.waypoints(folder, {folder + "ai_inner.xml", folder + "ai_outer.xml"});
 }
@@ -413,6 +449,7 @@ bool CWorldFixtures::write(const std::string& root)
     writeArt(w);
     writeFlat(w);
     writeRace(w);
+    writeCircuit(w);
     writeBroken(w);
     return w.ok;
 }

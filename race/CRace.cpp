@@ -1,0 +1,499 @@
+#include "race/CRace.h"
+
+#include <btBulletDynamicsCommon.h>
+
+#include "audio/CSound.h"
+#include "audio/CSoundManager.h"
+#include "core/CGameData.h"
+#include "core/CGameEngine.h"
+#include "core/SGameSettings.h"
+#include "menu/CMenu.h"
+#include "race/CChaseCamera.h"
+#include "race/CControllerPack.h"
+#include "race/CItemsCreator.h"
+#include "race/RaceRules.h"
+#include "world/CEntityManager.h"
+#include "world/CItemEntity.h"
+#include "world/COSEntity.h"
+#include "world/CPhysicsBody.h"
+#include "world/CStaticObjectEntity.h"
+#include "world/CVehicleEntity.h"
+#include "world/vehicle/btRaycastVehicle.h"
+
+using namespace irr;
+
+namespace {
+
+const f32 kCountdownMs = 6000.0f;
+const f32 kFinishWaitMs = 8000.0f;
+// After winning the last mission the closing messages run before the race ends.
+const f32 kFinalFinishWaitMs = 59000.0f;
+const char* const kFinalMission = "missions/m08/";
+const s32 kMaxSubSteps = 6;
+const f32 kFixedStep = 1.0f / 60.0f;
+const f32 kItemReach = 3.0f;
+// What every static object off the splatted terrain has: the player's car gets no drive there.
+const f32 kOffTrackFriction = 0.75f;
+const f32 kOffTrackBrakeFactor = 1.5f;
+const f32 kOffTrackBrakeAboveKmh = 3.0f;
+// Above the physics library's limit of 1: an airborne car stops spinning as fast as it can.
+const f32 kAirborneAngularDamping = 5.0f;
+const f32 kEngineRolloff = 0.11f;
+
+// The physics of a car that is in the world; null for one that could not be built.
+btRigidBody* bodyOf(CVehicleEntity* vehicle)
+{
+    if (!vehicle->getBodyNode() || !vehicle->getPhysicsBody())
+        return nullptr;
+    return vehicle->getPhysicsBody()->getRigidBody();
+}
+
+sandvolt::btRaycastVehicle* raycastOf(CVehicleEntity* vehicle)
+{
+    if (!vehicle->getBodyNode() || !vehicle->getPhysicsBody())
+        return nullptr;
+    return vehicle->getPhysicsBody()->getVehicle();
+}
+
+void applyTextureFilter(scene::ISceneNode* node, s32 filtering)
+{
+    node->setMaterialFlag(video::EMF_BILINEAR_FILTER, filtering != 1 && filtering != 2);
+    node->setMaterialFlag(video::EMF_TRILINEAR_FILTER, filtering == 1 || filtering == 2);
+    node->setMaterialFlag(video::EMF_ANISOTROPIC_FILTER, filtering == 2);
+}
+
+// Unlit, without fog, culled by its box, filtered as the settings say.
+void prepareNode(scene::ISceneNode* node, s32 filtering)
+{
+    if (!node)
+        return;
+    node->setMaterialFlag(video::EMF_LIGHTING, false);
+    node->setMaterialFlag(video::EMF_FOG_ENABLE, false);
+    node->setAutomaticCulling(scene::EAC_FRUSTUM_BOX);
+    applyTextureFilter(node, filtering);
+}
+
+} // namespace
+
+CRace::CRace(CGameEngine* engine, SGameSettings* settings, CGameData* gameData,
+             CEntityManager* entities, CSoundManager* sound, CChaseCamera* camera,
+             CShaderManager* shaders, CMenu* menu, CTranslation* texts)
+    : engine(engine), settings(settings), gameData(gameData), entities(entities), sound(sound),
+      camera(camera), shaders(shaders), menu(menu), texts(texts), messageCycleStart(0.0f),
+      endingStartTime(0.0f), messageIndex(0), placeFade(0.0f), overlayAlpha(0.0f),
+      messageAlpha(0.0f), firstFrame(true), won(false)
+{
+    if (camera) {
+        camera->setDistance(9.0f);
+        camera->setHeight(4.5f);
+    }
+}
+
+void CRace::resetCounters()
+{
+    messageCycleStart = 0.0f;
+    endingStartTime = 0.0f;
+    messageIndex = 0;
+    placeFade = 0.0f;
+    overlayAlpha = 0.0f;
+    messageAlpha = 0.0f;
+}
+
+bool CRace::isWon() const { return won; }
+
+void CRace::prepareMaterials()
+{
+    const s32 filtering = settings->filtering;
+    for (int i = 0; i < entities->getItemCount(); ++i)
+        prepareNode(entities->getItem(i)->getNode(), filtering);
+    for (int i = 0; i < entities->getStaticObjectCount(); ++i)
+        prepareNode(entities->getStaticObject(i)->getNode(), filtering);
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        CVehicleEntity* vehicle = entities->getVehicle(i);
+        prepareNode(vehicle->getBodyNode(), filtering);
+        prepareNode(vehicle->getWheelNodeFL(), filtering);
+        prepareNode(vehicle->getWheelNodeFR(), filtering);
+        prepareNode(vehicle->getWheelNodeBL(), filtering);
+        prepareNode(vehicle->getWheelNodeBR(), filtering);
+        if (CSound* engineSound = vehicle->getEngineSound())
+            engineSound->setGain(static_cast<f32>(settings->environmentVolume) * 0.002f);
+    }
+    if (CSound* track = sound ? sound->getCurrentTrack() : nullptr)
+        track->setState(ESS_PLAYING_RELATIVE);
+}
+
+void CRace::run()
+{
+    begin();
+    while (engine->getDevice()->run()) {
+        if (!runFrame())
+            return;
+    }
+    engine->setGameState(EGS_QUIT);
+}
+
+void CRace::begin()
+{
+    firstFrame = true;
+    engine->getVideoDriver()->setMaterial(engine->defaultMaterial);
+    engine->lastFrameTime = timerNow();
+}
+
+bool CRace::runFrame()
+{
+    if (!updateFrame())
+        return false;
+    drawFrame();
+    return true;
+}
+
+f32 CRace::timerNow() { return static_cast<f32>(engine->getDevice()->getTimer()->getTime()); }
+
+// The timer without the time spent in the menu.
+f32 CRace::gameClock() { return timerNow() - engine->pausedTime; }
+
+f32 CRace::raceStart() { return gameData->getRaceStartTime() + kCountdownMs; }
+
+CVehicleEntity* CRace::playerVehicle()
+{
+    return entities->getVehicle(entities->getPlayerVehicleIndex());
+}
+
+bool CRace::updateFrame()
+{
+    engine->frameTime = timerNow();
+    engine->frameDeltaMs = engine->frameTime - engine->lastFrameTime;
+    engine->lastFrameTime = engine->frameTime;
+    engine->frameDelta = static_cast<f32>(engine->frameDeltaMs / 1000.0);
+    if (firstFrame)
+        accountPause();
+    updateWonFlag();
+
+    if (wantsToLeave()) {
+        leaveToMenu();
+        return false;
+    }
+    runCountdown();
+    if (finishWaitOver()) {
+        endRace();
+        return false;
+    }
+    controlVehicles();
+    engine->getDynamicsWorld()->stepSimulation(engine->frameDelta, kMaxSubSteps, kFixedStep);
+    updateEntities();
+    updateItems();
+    updateCheckpoints();
+    updateNavigation();
+    gameData->sortRaceOrder();
+    updateFinishing();
+    updateCamera();
+    updateSounds();
+    // Nothing after this point of the frame reads the flag.
+    firstFrame = false;
+    return true;
+}
+
+// Until the drawing passes arrive: the whole scene as it stands, with the sky.
+void CRace::drawFrame()
+{
+    video::IVideoDriver* driver = engine->getVideoDriver();
+    driver->beginScene(true, true, video::SColor(0xFFFFFFFF));
+    if (engine->skyBox)
+        engine->skyBox->setVisible(true);
+    engine->getSceneManager()->drawAll();
+    if (engine->skyBox)
+        engine->skyBox->setVisible(false);
+    driver->endScene();
+}
+
+// The time spent in the menu does not count on any clock of the race.
+void CRace::accountPause()
+{
+    if (engine->pauseStartTime != 0.0f) {
+        engine->pausedTime += timerNow() - engine->pauseStartTime;
+        engine->pauseStartTime = 0.0f;
+    }
+    // The first frame of a freshly loaded race: the loader zeroed the pause bookkeeping.
+    if (engine->pausedTime == 0.0f) {
+        resetCounters();
+        settleStartTransforms();
+    }
+}
+
+// A car is put on the grid through its world transform only, while the interpolated transform
+// that the camera and the nodes follow still says the origin. A frame shorter than the physics
+// step would show the car there and snap the camera behind the origin.
+void CRace::settleStartTransforms()
+{
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        btRigidBody* body = bodyOf(entities->getVehicle(i));
+        if (!body)
+            continue;
+        body->setInterpolationWorldTransform(body->getWorldTransform());
+        if (body->getMotionState())
+            body->getMotionState()->setWorldTransform(body->getWorldTransform());
+    }
+}
+
+void CRace::updateWonFlag()
+{
+    CVehicleEntity* player = playerVehicle();
+    if (!player) {
+        won = false;
+    } else if (gameData->getRaceType() == 1) {
+        const s32 time = static_cast<s32>(gameData->getFinishTime() - raceStart());
+        won = gameData->getRallyPlace(time) == 0;
+    } else {
+        CVehicleEntity* leader = gameData->getRaceOrderEntry(0);
+        won = leader && leader->getId() == entities->getPlayerVehicleIndex();
+    }
+}
+
+bool CRace::wantsToLeave()
+{
+    return gameData->getSelectedMission() != "Null" || engine->getInput().keyDown[KEY_ESCAPE];
+}
+
+void CRace::leaveToMenu()
+{
+    pauseSounds();
+    engine->setGameState(EGS_MENU);
+    engine->pauseStartTime = timerNow();
+}
+
+void CRace::pauseSounds()
+{
+    if (CSound* track = sound ? sound->getCurrentTrack() : nullptr)
+        track->setState(ESS_PAUSED);
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        if (CSound* engineSound = entities->getVehicle(i)->getEngineSound())
+            engineSound->setState(ESS_PAUSED);
+    }
+}
+
+// No car leaves its place before the start; turning is not blocked.
+void CRace::runCountdown()
+{
+    if (gameData->getRacePhase() != 0)
+        return;
+    const bool started = gameClock() > raceStart();
+    if (started)
+        gameData->setRacePhase(2);
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        btRigidBody* body = bodyOf(entities->getVehicle(i));
+        if (!body)
+            continue;
+        if (started) {
+            body->setDamping(0.0f, 0.0f);
+            body->setLinearFactor(btVector3(1.0f, 1.0f, 1.0f));
+        } else {
+            body->setLinearFactor(btVector3(0.0f, 0.0f, 0.0f));
+        }
+    }
+}
+
+bool CRace::finishWaitOver()
+{
+    if (gameData->getRacePhase() != 1)
+        return false;
+    const f32 wait =
+        won && gameData->getLoadedMission() == kFinalMission ? kFinalFinishWaitMs : kFinishWaitMs;
+    return gameClock() > gameData->getFinishTime() + wait;
+}
+
+void CRace::controlVehicles()
+{
+    const int playerIndex = entities->getPlayerVehicleIndex();
+    const s32 laps = gameData->getLaps();
+    const s32 phase = gameData->getRacePhase();
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        CVehicleEntity* vehicle = entities->getVehicle(i);
+        vehicle->updateItem();
+        CControllerPack* controller = vehicle->getControllerPack();
+        // Held at the start and once its laps are done.
+        const bool held = vehicle->getLap() == laps || phase == 0;
+        if (controller && held) {
+            controller->setEngineForce(0.0f);
+            controller->setBrakeForce(vehicle->getMaxBreakingForce());
+        } else if (controller) {
+            controller->update(engine->frameDelta, firstFrame);
+        }
+
+        sandvolt::btRaycastVehicle* raycast = raycastOf(vehicle);
+        const f32 speed = raycast ? raycast->getCurrentSpeedKmHour() : 0.0f;
+        if (CSound* engineSound = vehicle->getEngineSound())
+            engineSound->setPitch(0.75f + 0.25f * speed / vehicle->getMaxVelocity());
+
+        if (i == playerIndex && raycast && controller) {
+            for (int w = 0; w < raycast->getNumWheels(); ++w) {
+                const btRigidBody* ground = raycast->getWheelInfo(w).m_raycastInfo.m_groundObject;
+                if (ground && ground->getFriction() == kOffTrackFriction) {
+                    controller->setEngineForce(0.0f);
+                    controller->setBrakeForce(speed > kOffTrackBrakeAboveKmh
+                                                  ? kOffTrackBrakeFactor * vehicle->getMaxBreakingForce()
+                                                  : 0.0f);
+                }
+            }
+        }
+        vehicle->applyControls();
+
+        if (phase != 0 && raycast) {
+            int onGround = 0;
+            for (int w = 0; w < raycast->getNumWheels(); ++w) {
+                if (raycast->getWheelInfo(w).m_raycastInfo.m_groundObject)
+                    ++onGround;
+            }
+            bodyOf(vehicle)->setDamping(0.0f, onGround == 0 ? kAirborneAngularDamping : 0.0f);
+        }
+    }
+}
+
+void CRace::updateEntities()
+{
+    for (int i = 0; i < entities->getStaticObjectCount(); ++i)
+        entities->getStaticObject(i)->update();
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        CVehicleEntity* vehicle = entities->getVehicle(i);
+        vehicle->updateNodes();
+        vehicle->checkOverturned(entities);
+    }
+}
+
+// The items are left alone while the items creator is placing new ones.
+void CRace::updateItems()
+{
+    CItemsCreator* creator = engine->getItemsCreator();
+    if (!creator || creator->isEnabled())
+        return;
+    for (int j = 0; j < entities->getItemCount(); ++j) {
+        CItemEntity* item = entities->getItem(j);
+        item->update();
+        scene::ISceneNode* node = item->getNode();
+        if (!node)
+            continue;
+        for (int i = 0; i < entities->getVehicleCount(); ++i) {
+            CVehicleEntity* vehicle = entities->getVehicle(i);
+            scene::ISceneNode* body = vehicle->getBodyNode();
+            if (body && node->getPosition().getDistanceFrom(body->getPosition()) < kItemReach)
+                vehicle->setItem(item);
+        }
+    }
+}
+
+void CRace::updateCheckpoints()
+{
+    for (int j = 0; j < entities->getCheckpointCount(); ++j) {
+        COSEntity* checkpoint = entities->getCheckpoint(j);
+        btRigidBody* trigger = checkpoint->getRigidBody();
+        if (!trigger)
+            continue;
+        for (int i = 0; i < entities->getVehicleCount(); ++i) {
+            CVehicleEntity* vehicle = entities->getVehicle(i);
+            btRigidBody* body = bodyOf(vehicle);
+            if (body && engine->isTouching(body, trigger))
+                passCheckpoint(vehicle, checkpoint->getId());
+        }
+    }
+}
+
+void CRace::updateNavigation()
+{
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        CVehicleEntity* vehicle = entities->getVehicle(i);
+        if (scene::ISceneNode* body = vehicle->getBodyNode())
+            updateNavigationProgress(vehicle, body->getPosition(), gameData);
+    }
+}
+
+void CRace::updateFinishing()
+{
+    const s32 laps = gameData->getLaps();
+    const bool rally = gameData->getRaceType() == 1;
+    const int playerIndex = entities->getPlayerVehicleIndex();
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        CVehicleEntity* vehicle = entities->getVehicle(i);
+        if (vehicle->getLap() != laps)
+            continue;
+        if (rally) {
+            if (vehicle->isFinished())
+                continue;
+            // The first finish starts the closing wait; later ones only add their times.
+            const f32 now = gameClock();
+            if (gameData->getRacePhase() != 1) {
+                gameData->setFinishTime(now);
+                gameData->setRacePhase(1);
+            }
+            vehicle->setFinished(true);
+            gameData->addRallyTime(static_cast<s32>(now - raceStart()));
+        } else if (i == playerIndex) {
+            if (vehicle->isFinished())
+                continue;
+            gameData->setFinishTime(gameClock());
+            gameData->setRacePhase(1);
+            gameData->addFinisher(vehicle);
+        } else {
+            gameData->addFinisher(vehicle);
+        }
+    }
+}
+
+void CRace::updateCamera()
+{
+    CVehicleEntity* player = playerVehicle();
+    if (!camera || !player)
+        return;
+    // A race resumed from the menu keeps the camera where it was.
+    if (firstFrame && engine->pausedTime == 0.0f)
+        camera->snapBehind(player);
+    else
+        camera->update(player);
+}
+
+void CRace::updateSounds()
+{
+    scene::ICameraSceneNode* view = engine->getSceneManager()->getActiveCamera();
+    const core::vector3df listener = view ? view->getPosition() : core::vector3df(0, 0, 0);
+    if (sound) {
+        sound->nextTrack();
+        if (CSound* track = sound->getCurrentTrack())
+            track->update();
+        sound->setListenerPosition(listener.X, listener.Y, listener.Z);
+    }
+    const int playerIndex = entities->getPlayerVehicleIndex();
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        CVehicleEntity* vehicle = entities->getVehicle(i);
+        CSound* engineSound = vehicle->getEngineSound();
+        scene::ISceneNode* body = vehicle->getBodyNode();
+        if (!engineSound || !body)
+            continue;
+        // The player hears the own engine where the camera is.
+        const core::vector3df at = i == playerIndex && view ? listener : body->getPosition();
+        engineSound->setState(ESS_PLAYING_3D);
+        engineSound->setRolloff(kEngineRolloff);
+        engineSound->setPosition(at.X, at.Y, at.Z);
+        engineSound->update();
+    }
+}
+
+void CRace::endRace()
+{
+    // Whoever has not finished is placed as the race order stands.
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        if (CVehicleEntity* vehicle = gameData->getRaceOrderEntry(i))
+            gameData->addFinisher(vehicle);
+    }
+    pauseSounds();
+    if (won) {
+        // Winning mission N opens mission N + 1 once.
+        const std::string mission = gameData->getLoadedMission();
+        for (s32 n = 1; n <= 7; ++n) {
+            const std::string folder = "missions/m0" + std::to_string(n) + "/";
+            if (settings->progressLevel <= n && mission == folder)
+                settings->progressLevel = n + 1;
+        }
+        gameData->saveSettings("settings.xml", settings);
+    }
+    engine->setGameState(EGS_MENU);
+    if (menu)
+        menu->setMenuName("BreakAndNew");
+}

@@ -1,0 +1,89 @@
+#pragma once
+#include <irrlicht.h>
+
+class CChaseCamera;
+class CEntityManager;
+class CGameData;
+class CGameEngine;
+class CMenu;
+class CShaderManager;
+class CSoundManager;
+class CTranslation;
+class CVehicleEntity;
+struct SGameSettings;
+
+// The race: runs the loaded mission frame by frame (countdown, cars, physics, items, laps,
+// standings, camera, sound, drawing) until the player leaves to the menu, the race ends or the
+// window closes.
+class CRace {
+public:
+    CRace(CGameEngine* engine, SGameSettings* settings, CGameData* gameData,
+          CEntityManager* entities, CSoundManager* sound, CChaseCamera* camera,
+          CShaderManager* shaders, CMenu* menu, CTranslation* texts);
+
+    CRace(const CRace&) = delete;
+    CRace& operator=(const CRace&) = delete;
+
+    // At every entry into the race state, also when a paused race goes on: the loaded scene's
+    // materials, the engine sounds' volume and the music.
+    void prepareMaterials();
+    // Runs frames until the race is left, ends or the window closes; the game state tells which.
+    void run();
+    void resetCounters();
+
+    // run() in pieces, for callers that move the clock themselves: begin() is the entry,
+    // runFrame() one frame; false once the race loop is over (left or ended, the game state set).
+    void begin();
+    bool runFrame();
+    // The frame's rules, controls, physics, camera and sound, without drawing.
+    bool updateFrame();
+    void drawFrame();
+
+    // The player has won (or, before any finish, would win) the race as it stands.
+    bool isWon() const;
+
+private:
+    irr::f32 timerNow();
+    irr::f32 gameClock();
+    irr::f32 raceStart();
+    CVehicleEntity* playerVehicle();
+
+    void accountPause();
+    void settleStartTransforms();
+    void updateWonFlag();
+    bool wantsToLeave();
+    void leaveToMenu();
+    void runCountdown();
+    bool finishWaitOver();
+    void controlVehicles();
+    void updateEntities();
+    void updateItems();
+    void updateCheckpoints();
+    void updateNavigation();
+    void updateFinishing();
+    void updateCamera();
+    void updateSounds();
+    void pauseSounds();
+    void endRace();
+
+    CGameEngine* engine;
+    SGameSettings* settings;
+    CGameData* gameData;
+    CEntityManager* entities;
+    CSoundManager* sound;
+    CChaseCamera* camera;
+    CShaderManager* shaders;
+    CMenu* menu;
+    CTranslation* texts;
+
+    // The race display's counters.
+    irr::f32 messageCycleStart;
+    irr::f32 endingStartTime;
+    irr::s32 messageIndex;
+    irr::f32 placeFade;
+    irr::f32 overlayAlpha;
+    irr::f32 messageAlpha;
+
+    bool firstFrame;
+    bool won;
+};

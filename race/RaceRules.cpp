@@ -1,0 +1,72 @@
+#include "race/RaceRules.h"
+
+#include "core/CGameData.h"
+#include "race/CWaypoint.h"
+#include "world/CVehicleEntity.h"
+
+using namespace irr;
+
+void passCheckpoint(CVehicleEntity* car, int checkpoint)
+{
+    const int last = car->getLastCheckpoint();
+    if (last == 2 && checkpoint == 1) {
+        car->setCheckpoint1Pending(true);
+    } else if (last == 2 && checkpoint == 0) {
+        if (!car->isCheckpoint1Pending() && !car->isCheckpoint2Pending()) {
+            car->setLap(car->getLap() + 1);
+            car->setCheckpoint1Pending(true);
+            car->setCheckpoint2Pending(true);
+        }
+    } else if (last == 0 && checkpoint == 2) {
+        car->setCheckpoint2Pending(true);
+    } else if (last == 0 && checkpoint == 1) {
+        car->setCheckpoint1Pending(false);
+    } else if (last == 1 && checkpoint == 2) {
+        car->setCheckpoint2Pending(false);
+    }
+    car->setLastCheckpoint(checkpoint);
+}
+
+namespace {
+
+f32 distanceTo(CGameData* gameData, s32 index, const core::vector3df& position)
+{
+    const CWaypoint* point = gameData->getNavigationPoint(index);
+    if (!point)
+        return 0.0f;
+    return position.getDistanceFrom(core::vector3df(point->getX(), point->getY(), point->getZ()));
+}
+
+} // namespace
+
+void updateNavigationProgress(CVehicleEntity* car, const core::vector3df& position,
+                              CGameData* gameData)
+{
+    const s32 n = gameData->getNavigationPointCount();
+    if (n == 0)
+        return;
+    // With a single point there is no next one: the distance to it is 0.
+    s32 index = 0;
+    f32 best = distanceTo(gameData, 0, position);
+    f32 next = n > 1 ? distanceTo(gameData, 1, position) : 0.0f;
+    for (s32 k = 1; k < n; ++k) {
+        const f32 d = distanceTo(gameData, k, position);
+        if (d < best) {
+            index = k;
+            best = d;
+            next = distanceTo(gameData, k == n - 1 ? 0 : k + 1, position);
+        }
+    }
+    const bool pending1 = car->isCheckpoint1Pending();
+    const bool pending2 = car->isCheckpoint2Pending();
+    if (index == 0 && !pending1 && !pending2) {
+        index = n - 1;
+        next = distanceTo(gameData, 0, position);
+    }
+    if (index == n - 1 && pending1 && pending2) {
+        index = 0;
+        next = n > 1 ? distanceTo(gameData, 1, position) : 0.0f;
+    }
+    car->setNavigationIndex(index);
+    car->setNavigationDistance(next);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// A test driver for the player's car: it presses only the four driving keys, steering towards a
+// point ahead on the track's navigation path and slowing for bends, and backs out when stuck.
+// Test code: the game never drives the player's car.
+#include <irrlicht.h>
+#include <string>
+#include <vector>
+
+namespace racetest {
+
+class CRaceWorld;
+
+class CAutopilot {
+public:
+    explicit CAutopilot(CRaceWorld& world);
+
+    // Sets the keys for the next frame.
+    void drive();
+    // Where the car is and what it does, for a failure message.
+    std::string describe();
+
+    // How often the car was stuck and backed out.
+    int reverses = 0;
+
+private:
+    irr::core::vector2df point(int index) const;
+    int wrap(int index) const;
+    void findNearest(const irr::core::vector2df& at);
+    // Walks `metres` along the path from the nearest point.
+    irr::core::vector2df ahead(const irr::core::vector2df& at, float metres) const;
+    // km/h the car can go now and still take every bend within its braking reach.
+    float safeSpeed(float speedKmh) const;
+    void setKeys(bool forward, bool backward, bool left, bool right);
+
+    CRaceWorld& world;
+    std::vector<irr::core::vector2df> path;
+    bool loop = true;
+    int nearest = -1;
+    irr::f32 slowSince = -1.0f;
+    irr::f32 reverseUntil = -1.0f;
+    float reverseSteer = 0.0f;
+    float topKmh = 100.0f;
+    bool keys[4] = {false, false, false, false};
+};
+
+} // namespace racetest

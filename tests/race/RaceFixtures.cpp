@@ -1,0 +1,144 @@
+#include "RaceFixtures.h"
+
+#include <btBulletDynamicsCommon.h>
+#include <filesystem>
+
+#include "audio/CSoundManager.h"
+#include "core/CGameEngine.h"
+#include "world/CPhysicsBody.h"
+#include "world/CVehicleEntity.h"
+
+using namespace irr;
+namespace fs = std::filesystem;
+
+namespace racetest {
+
+CRaceWorld::CRaceWorld(const std::string& sourceFolder, SWorldOptions options) : source(sourceFolder)
+{
+    testsupport::linkRunFolder(dir.path(), source, options.music);
+    cwd = new testsupport::CWorkingDir(dir.path());
+
+    if (options.itemsCreator)
+        engine.get()->setItemsCreator(&creator);
+    gameData.setEngine(engine.get());
+    SGameSettings& settings = engine.settings;
+    settings.keyForward = gameData.findKeyByName("KEY_KEY_W");
+    settings.keyBackward = gameData.findKeyByName("KEY_KEY_S");
+    settings.keyLeft = gameData.findKeyByName("KEY_KEY_A");
+    settings.keyRight = gameData.findKeyByName("KEY_KEY_D");
+    setTime(timeMs);
+    out = testsupport::captureStdout([&] {
+        sounds = new CSoundManager(&engine.settings, engine.get());
+        sounds->loadAudio();
+    });
+    menu = new CMenu(&engine.settings, &gameData, engine.get(), &entities, sounds, nullptr);
+    race = new CRace(engine.get(), &engine.settings, &gameData, &entities, sounds, &camera, nullptr,
+                     menu, nullptr);
+}
+
+CRaceWorld::~CRaceWorld()
+{
+    testsupport::captureStdout([&] { entities.clear(); });
+    delete race;
+    delete menu;
+    delete sounds;
+    delete cwd;
+}
+
+void CRaceWorld::linkMission(const std::string& name, const std::string& mission)
+{
+    fs::create_directory_symlink(fs::path(source) / "missions" / mission,
+                                 fs::path(dir.path()) / "missions" / name);
+}
+
+bool CRaceWorld::load(const std::string& folder)
+{
+    bool loaded = false;
+    out = testsupport::captureStdout([&] {
+        loaded = gameData.loadMission(folder.c_str(), &entities, sounds, &engine.settings);
+    });
+    if (!loaded)
+        return false;
+    engine->setGameState(EGS_RACE);
+    race->prepareMaterials();
+    race->begin();
+    return true;
+}
+
+void CRaceWorld::setTime(u32 ms)
+{
+    timeMs = ms;
+    engine.setTime(ms);
+}
+
+bool CRaceWorld::frame()
+{
+    ++frameIndex;
+    setTime(baseMs + static_cast<u32>(frameIndex * 1000LL / 60));
+    return race->runFrame();
+}
+
+bool CRaceWorld::frameAt(u32 timerMs)
+{
+    baseMs = timerMs;
+    frameIndex = 0;
+    setTime(timerMs);
+    return race->runFrame();
+}
+
+int CRaceWorld::frames(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!frame())
+            return i + 1;
+    }
+    return count;
+}
+
+void CRaceWorld::resume()
+{
+    engine->setGameState(EGS_RACE);
+    race->prepareMaterials();
+    race->begin();
+}
+
+void CRaceWorld::advance(u32 ms)
+{
+    baseMs = timeMs + ms;
+    frameIndex = 0;
+    setTime(baseMs);
+}
+
+f32 CRaceWorld::gameClock() { return static_cast<f32>(timeMs) - engine->pausedTime; }
+
+f32 CRaceWorld::raceTime() { return gameClock() - (gameData.getRaceStartTime() + 6000.0f); }
+
+CVehicleEntity* CRaceWorld::player() { return entities.getVehicle(entities.getPlayerVehicleIndex()); }
+
+CVehicleEntity* CRaceWorld::vehicle(int i) { return entities.getVehicle(i); }
+
+btRigidBody* CRaceWorld::bodyOf(CVehicleEntity* car) { return car->getPhysicsBody()->getRigidBody(); }
+
+void placeBody(btRigidBody* body, const core::vector3df& position, float yawDegrees)
+{
+    btTransform place;
+    place.setIdentity();
+    place.setOrigin(btVector3(position.X, position.Y, position.Z));
+    btQuaternion turn;
+    turn.setEulerZYX(0.0f, yawDegrees * 0.017453292f, 0.0f);
+    place.setRotation(turn);
+    body->setWorldTransform(place);
+    if (body->getMotionState())
+        body->getMotionState()->setWorldTransform(place);
+}
+
+void CRaceWorld::teleport(CVehicleEntity* car, const core::vector3df& position, float yawDegrees)
+{
+    btRigidBody* body = bodyOf(car);
+    placeBody(body, position, yawDegrees);
+    body->setLinearVelocity(btVector3(0, 0, 0));
+    body->setAngularVelocity(btVector3(0, 0, 0));
+    car->updateNodes();
+}
+
+} // namespace racetest

@@ -1,0 +1,91 @@
+#pragma once
+// A whole race on the null driver: a run folder of its own (the test missions, or the game's
+// missions), the engine with its clock stopped, the sound manager on a silent device, the game
+// data, the entity manager, the chase camera, the menu, the items creator and the race, built as
+// the entry function builds them. The clock moves at 60 frames a second of game time.
+#include <irrlicht.h>
+#include <string>
+
+#include "core/CGameData.h"
+#include "menu/CMenu.h"
+#include "race/CChaseCamera.h"
+#include "race/CItemsCreator.h"
+#include "race/CRace.h"
+#include "support/TestSupport.h"
+#include "world/CEntityManager.h"
+
+class CSoundManager;
+class CVehicleEntity;
+class btRigidBody;
+
+namespace racetest {
+
+// The body at `position` facing `yawDegrees` about +y; its interpolated transform, which the
+// scene and the camera follow, goes there too.
+void placeBody(btRigidBody* body, const irr::core::vector3df& position, float yawDegrees);
+
+struct SWorldOptions {
+    // The engine object holds the items creator, as in the game.
+    bool itemsCreator = true;
+    // The game's music tracks; without them the sound manager has no current track.
+    bool music = true;
+};
+
+class CRaceWorld {
+public:
+    // `source` holds missions/ and data/ (the test missions' folder or a game run folder); the
+    // engine sounds and music always come from the game's run folder.
+    explicit CRaceWorld(const std::string& source, SWorldOptions options = SWorldOptions());
+    ~CRaceWorld();
+    CRaceWorld(const CRaceWorld&) = delete;
+    CRaceWorld& operator=(const CRaceWorld&) = delete;
+
+    // missions/<name>/ in this run folder is the source's missions/<mission>/.
+    void linkMission(const std::string& name, const std::string& mission);
+    // Loads at the current time and enters the race as the entry function does; what the load
+    // printed is kept in `out`.
+    bool load(const std::string& folder);
+    // One race frame 1/60 s of game time after the last; false when the race loop is over.
+    bool frame();
+    // One race frame with the engine's timer at `timerMs`.
+    bool frameAt(irr::u32 timerMs);
+    // Frames until the race loop is over or `count` have run; the number of frames run.
+    int frames(int count);
+    // Re-enters the race loop, as the menu's "Continue" does.
+    void resume();
+    // The clock jumps (time away from the race, in the menu).
+    void advance(irr::u32 ms);
+    irr::u32 now() const { return timeMs; }
+    irr::f32 gameClock();
+    // Game clock minus the race start (load time + 6000 ms).
+    irr::f32 raceTime();
+
+    void press(irr::EKEY_CODE key, bool down) { engine.postKey(key, down); }
+    CVehicleEntity* player();
+    CVehicleEntity* vehicle(int i);
+    btRigidBody* bodyOf(CVehicleEntity* vehicle);
+    // Puts the car somewhere else, at rest, facing along `yawDegrees`.
+    void teleport(CVehicleEntity* vehicle, const irr::core::vector3df& position, float yawDegrees = 0.0f);
+
+    testsupport::CScratchDir dir;
+    testsupport::CNullEngine engine;
+    std::string source;
+    testsupport::CWorkingDir* cwd = nullptr;
+    CSoundManager* sounds = nullptr;
+    CGameData gameData{nullptr};
+    CEntityManager entities{engine.get()};
+    CChaseCamera camera{engine.get()};
+    CItemsCreator creator{engine.get(), &entities};
+    CMenu* menu = nullptr;
+    CRace* race = nullptr;
+    std::string out;
+
+private:
+    void setTime(irr::u32 ms);
+
+    irr::u32 timeMs = 100000;
+    irr::u32 baseMs = 100000;
+    int frameIndex = 0;
+};
+
+} // namespace racetest

@@ -1,0 +1,409 @@
+// The race loop on the test missions: the countdown, leaving to the menu and coming back, items,
+// the lap and rally endings with the finish order, the end of a race with the progress level and
+// the settings file, and the ground and air rules of the frame.
+#include <gtest/gtest.h>
+
+#include <btBulletDynamicsCommon.h>
+#include <filesystem>
+#include <vector>
+
+#include "RaceFixtures.h"
+#include "audio/CSound.h"
+#include "audio/CSoundManager.h"
+#include "core/CGameEngine.h"
+#include "race/CControllerPack.h"
+#include "world/CItemEntity.h"
+#include "world/CStaticObjectEntity.h"
+#include "world/CPhysicsBody.h"
+#include "world/CVehicleEntity.h"
+#include "world/vehicle/btRaycastVehicle.h"
+
+using namespace irr;
+using racetest::CRaceWorld;
+
+namespace {
+
+const char* const kFixtures = SANDVOLT_FIXTURE_DIR;
+
+btVector3 originOf(CRaceWorld& world, CVehicleEntity* car)
+{
+    return world.bodyOf(car)->getWorldTransform().getOrigin();
+}
+
+// After each frame of the countdown's end: held up to the start, running from the frame after.
+void expectPhaseFollowsTheClock(CRaceWorld& world, int frame)
+{
+    ASSERT_EQ(world.gameData.getRacePhase(), world.raceTime() > 0.0f ? 2 : 0)
+        << "frame " << frame << ", race time " << world.raceTime();
+}
+
+TEST(Race, CountdownHoldsCarsUntil6000ms)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    ASSERT_EQ(world.entities.getVehicleCount(), 3);
+    world.press(KEY_KEY_W, true);
+    std::vector<btVector3> start;
+    for (int i = 0; i < 3; ++i)
+        start.push_back(originOf(world, world.vehicle(i)));
+
+    // 360 frames of 1/60 s reach the start exactly: the cars are still held then.
+    for (int f = 1; f <= 360; ++f) {
+        ASSERT_TRUE(world.frame());
+        expectPhaseFollowsTheClock(world, f);
+        for (int i = 0; i < 3; ++i) {
+            CVehicleEntity* car = world.vehicle(i);
+            ASSERT_EQ(originOf(world, car), start[i]) << car->getName() << " frame " << f;
+            ASSERT_EQ(car->getControllerPack()->getEngineForce(), 0.0f) << car->getName();
+            ASSERT_EQ(car->getControllerPack()->getBrakeForce(), car->getMaxBreakingForce());
+        }
+    }
+    EXPECT_EQ(world.raceTime(), 0.0f);
+    EXPECT_EQ(world.player()->getEngineSound()->getPitch(), 0.75f);
+    // The first frame snapped the camera behind the player's car (which faces +z).
+    const core::vector3df camera = world.camera.getCameraNode()->getPosition();
+    EXPECT_NEAR(camera.X, start[0].x(), 0.01f);
+    EXPECT_NEAR(camera.Y, start[0].y() + 4.5f, 0.2f);
+    EXPECT_NEAR(camera.Z, start[0].z() - 9.0f, 0.2f);
+
+    // The very next frame drives.
+    ASSERT_TRUE(world.frame());
+    expectPhaseFollowsTheClock(world, 361);
+    for (int i = 0; i < 3; ++i) {
+        CVehicleEntity* car = world.vehicle(i);
+        EXPECT_GT(car->getControllerPack()->getEngineForce(), 0.0f) << car->getName();
+        EXPECT_EQ(world.bodyOf(car)->getLinearFactor(), btVector3(1, 1, 1));
+    }
+    world.frames(60);
+    EXPECT_GT(originOf(world, world.player()).z(), start[0].z() + 1.0f);
+    EXPECT_GT(world.player()->getEngineSound()->getPitch(), 0.75f);
+}
+
+TEST(Race, LeavingAndComingBackStopsTheRaceClockAndTheCountdown)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    world.frames(180);
+    world.press(KEY_ESCAPE, true);
+    EXPECT_FALSE(world.frame());
+    const f32 leftAt = world.raceTime();
+    ASSERT_LT(leftAt, 0.0f);
+    EXPECT_EQ(world.engine->getGameState(), EGS_MENU);
+    EXPECT_EQ(world.engine->pauseStartTime, static_cast<f32>(world.now()));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(world.vehicle(i)->getEngineSound()->getState(), ESS_PAUSED);
+    if (CSound* track = world.sounds->getCurrentTrack()) {
+        EXPECT_EQ(track->getState(), ESS_PAUSED);
+    }
+    world.press(KEY_ESCAPE, false);
+
+    world.advance(20000);
+    world.resume();
+    ASSERT_TRUE(world.frame());
+    EXPECT_EQ(world.raceTime(), leftAt) << "the first frame back goes on where the race was left";
+    EXPECT_EQ(world.vehicle(1)->getEngineSound()->getState(), ESS_PLAYING_3D);
+    for (int f = 0; f < 200; ++f) {
+        ASSERT_TRUE(world.frame());
+        expectPhaseFollowsTheClock(world, f);
+    }
+    ASSERT_EQ(world.gameData.getRacePhase(), 2);
+
+    // A mission chosen in the menu leaves the race too, before anything of the frame happens.
+    world.frames(60);
+    const btVector3 at = originOf(world, world.vehicle(1));
+    world.gameData.setSelectedMission("missions/flat/");
+    EXPECT_FALSE(world.frame());
+    EXPECT_EQ(world.engine->getGameState(), EGS_MENU);
+    EXPECT_EQ(originOf(world, world.vehicle(1)), at);
+}
+
+TEST(Race, LeavingAndComingBackStopsTheItemClocks)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/flat/")) << world.out;
+    world.frames(400);
+    CVehicleEntity* me = world.player();
+    CItemEntity* boost = world.entities.getItem(0);
+    boost->getNode()->setPosition(me->getBodyNode()->getPosition() + core::vector3df(0, 1, 0));
+    ASSERT_TRUE(world.frame());
+    ASSERT_FALSE(boost->isActive());
+    ASSERT_EQ(me->getItem(), boost);
+    const f32 takenAt = static_cast<f32>(static_cast<s32>(world.gameClock()));
+    // Out of reach, so the respawned item stays where the test can see it.
+    boost->getNode()->setPosition(core::vector3df(150, 1, 150));
+
+    world.frames(60);
+    world.press(KEY_ESCAPE, true);
+    ASSERT_FALSE(world.frame());
+    world.press(KEY_ESCAPE, false);
+    world.advance(45000); // longer than both the effect (10 s) and the respawn (30 s)
+    world.resume();
+    for (int f = 0; f < 60 * 40; ++f) {
+        ASSERT_TRUE(world.frame());
+        const f32 clock = world.gameClock();
+        ASSERT_EQ(me->getItem() == boost, clock <= takenAt + 10000.0f) << clock;
+        ASSERT_EQ(boost->isActive(), clock > takenAt + 30000.0f) << clock;
+    }
+}
+
+struct SCreatorCase {
+    const char* what;
+    bool held;
+    bool switchedOn;
+    bool taken;
+};
+
+TEST(Race, ItemsWorkOnlyWhileAnItemsCreatorIsHeldAndOff)
+{
+    const SCreatorCase cases[] = {
+        {"items creator held and off", true, false, true},
+        {"items creator switched on", true, true, false},
+        {"no items creator", false, false, false},
+    };
+    for (const SCreatorCase& c : cases) {
+        racetest::SWorldOptions options;
+        options.itemsCreator = c.held;
+        CRaceWorld world(kFixtures, options);
+        ASSERT_TRUE(world.load("missions/flat/")) << world.out;
+        if (c.switchedOn) {
+            world.press(KEY_F2, true);
+            testsupport::captureStdout([&] { world.creator.update(); });
+            world.press(KEY_F2, false);
+        }
+        CItemEntity* boost = world.entities.getItem(0);
+        boost->getNode()->setPosition(world.player()->getBodyNode()->getPosition());
+        const f32 spin = boost->getNode()->getRotation().Y;
+        world.frames(2);
+        EXPECT_EQ(!boost->isActive(), c.taken) << c.what;
+        EXPECT_EQ(world.player()->getItem() == boost, c.taken) << c.what;
+        EXPECT_EQ(boost->getNode()->getRotation().Y != spin, c.taken) << c.what << ": items updated";
+    }
+}
+
+TEST(Race, LapRaceEndsOnlyWithThePlayersFinishAndKeepsTheFinishersInPlace)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    world.frames(370);
+    CVehicleEntity* me = world.player();
+    CVehicleEntity* rival = world.vehicle(1);
+    CVehicleEntity* hauler = world.vehicle(2);
+
+    rival->setLap(2);
+    ASSERT_TRUE(world.frame());
+    EXPECT_TRUE(rival->isFinished());
+    EXPECT_EQ(world.gameData.getRaceOrderEntry(0), rival);
+    hauler->setLap(2);
+    ASSERT_TRUE(world.frame());
+    EXPECT_EQ(world.gameData.getRaceOrderEntry(1), hauler);
+    EXPECT_EQ(world.gameData.getFinisherCount(), 2);
+
+    // Further along the track than the winner, yet second: finished cars keep their places.
+    world.teleport(hauler, core::vector3df(-40.0f, 0.5f, 30.0f), 180.0f);
+    world.frames(5);
+    ASSERT_GT(hauler->getNavigationIndex(), rival->getNavigationIndex());
+    EXPECT_EQ(world.gameData.getRaceOrderEntry(0), rival);
+    EXPECT_EQ(world.gameData.getRaceOrderEntry(1), hauler);
+
+    // The computer cars' finishes do not end a lap race.
+    EXPECT_EQ(world.frames(60 * 12), 60 * 12);
+    EXPECT_EQ(world.gameData.getRacePhase(), 2);
+
+    me->setLap(2);
+    ASSERT_TRUE(world.frame());
+    EXPECT_EQ(world.gameData.getRacePhase(), 1);
+    EXPECT_EQ(world.gameData.getFinishTime(), world.gameClock());
+    ASSERT_EQ(world.gameData.getFinisherCount(), 3);
+    EXPECT_EQ(world.gameData.getFinisher(2), me);
+
+    const u32 finishedAt = world.now();
+    EXPECT_TRUE(world.frameAt(finishedAt + 8000));
+    EXPECT_FALSE(world.race->isWon());
+    EXPECT_FALSE(world.frameAt(finishedAt + 8001));
+    EXPECT_EQ(world.engine->getGameState(), EGS_MENU);
+    EXPECT_EQ(world.menu->getMenuName(), "BreakAndNew");
+    EXPECT_EQ(me->getEngineSound()->getState(), ESS_PAUSED);
+    EXPECT_FALSE(std::filesystem::exists(world.dir.file("settings.xml"))) << "a lost race saves nothing";
+}
+
+TEST(Race, RallyEndsWithTheFirstFinishOfAnyCar)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    world.gameData.setRaceType(1);
+    world.frames(370);
+    CVehicleEntity* rival = world.vehicle(1);
+
+    rival->setLap(2);
+    ASSERT_TRUE(world.frame());
+    EXPECT_EQ(world.gameData.getRacePhase(), 1);
+    const f32 finish = world.gameClock();
+    const u32 finishedAt = world.now();
+    EXPECT_EQ(world.gameData.getFinishTime(), finish);
+    ASSERT_EQ(world.gameData.getRallyTimeCount(), 1);
+    EXPECT_EQ(world.gameData.getRallyTime(0), static_cast<s32>(world.raceTime()));
+
+    // A later finish adds its time but neither moves the finish nor lengthens the wait.
+    world.frames(60);
+    world.player()->setLap(2);
+    ASSERT_TRUE(world.frame());
+    EXPECT_TRUE(world.player()->isFinished());
+    EXPECT_EQ(world.gameData.getRallyTimeCount(), 2);
+    EXPECT_EQ(world.gameData.getFinishTime(), finish);
+    EXPECT_TRUE(world.frameAt(finishedAt + 8000));
+    EXPECT_FALSE(world.frameAt(finishedAt + 8001));
+    EXPECT_EQ(world.menu->getMenuName(), "BreakAndNew");
+}
+
+struct SEndCase {
+    const char* what;
+    const char* mission;
+    s32 level;
+    u32 raceTimeMs; // the player's time; the references are 45000, 60000 and 90000
+    bool won;
+    s32 levelAfter;
+    u32 wait;
+};
+
+TEST(Race, EndOfRaceRaisesTheProgressLevelOnlyForAWin)
+{
+    const SEndCase cases[] = {
+        {"winning mission 3 at level 3 opens mission 4", "m03", 3, 44999, true, 4, 8000},
+        {"winning mission 3 at level 5 keeps level 5", "m03", 5, 44999, true, 5, 8000},
+        {"winning mission 1 opens mission 2", "m01", 1, 30000, true, 2, 8000},
+        {"winning mission 7 opens the last", "m07", 7, 30000, true, 8, 8000},
+        {"a time equal to the best reference is placed behind it", "m03", 3, 45000, false, 3, 8000},
+        {"a slow drive loses", "m02", 2, 95000, false, 2, 8000},
+        {"winning the last mission waits for the closing messages", "m08", 8, 30000, true, 8, 59000},
+        {"losing the last mission", "m08", 8, 60000, false, 8, 8000},
+    };
+    for (const SEndCase& c : cases) {
+        CRaceWorld world(kFixtures);
+        world.linkMission(c.mission, "flat");
+        const std::string folder = std::string("missions/") + c.mission + "/";
+        ASSERT_TRUE(world.load(folder)) << world.out;
+        world.engine.settings.progressLevel = c.level;
+
+        // The player crosses the line for the last time at exactly this race time.
+        world.player()->setLap(1);
+        const u32 finishedAt = world.now() + 6000 + c.raceTimeMs;
+        ASSERT_TRUE(world.frameAt(finishedAt)) << c.what;
+        ASSERT_EQ(world.gameData.getRacePhase(), 1) << c.what;
+        EXPECT_TRUE(world.frameAt(finishedAt + c.wait)) << c.what;
+        EXPECT_EQ(world.race->isWon(), c.won) << c.what;
+        bool running = true;
+        testsupport::captureStdout([&] { running = world.frameAt(finishedAt + c.wait + 1); });
+        EXPECT_FALSE(running) << c.what;
+
+        EXPECT_EQ(world.engine->getGameState(), EGS_MENU) << c.what;
+        EXPECT_EQ(world.menu->getMenuName(), "BreakAndNew") << c.what;
+        EXPECT_EQ(world.engine.settings.progressLevel, c.levelAfter) << c.what;
+        ASSERT_EQ(std::filesystem::exists(world.dir.file("settings.xml")), c.won) << c.what;
+        if (c.won) {
+            SGameSettings saved;
+            testsupport::captureStdout([&] { world.gameData.loadSettings("settings.xml", &saved); });
+            EXPECT_EQ(saved.progressLevel, c.levelAfter) << c.what;
+        }
+    }
+}
+
+TEST(Race, PlayerGetsNoDriveOffTheTerrainAndAirborneCarsStopSpinning)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    CVehicleEntity* me = world.player();
+    btRigidBody* body = world.bodyOf(me);
+    CControllerPack* controller = me->getControllerPack();
+    const f32 maxBrake = me->getMaxBreakingForce();
+
+    // Floating during the countdown: the airborne rule waits for the start.
+    world.teleport(me, core::vector3df(0.0f, 30.0f, -150.0f));
+    world.frames(300);
+    EXPECT_EQ(body->getAngularDamping(), 0.0f);
+    world.frames(61);
+    ASSERT_EQ(world.gameData.getRacePhase(), 2);
+    EXPECT_EQ(body->getAngularDamping(), 1.0f) << "the physics library's upper limit";
+    world.frames(240);
+    EXPECT_EQ(body->getAngularDamping(), 0.0f) << "back on its wheels";
+
+    // On the infield block (friction 0.75) the forward key does nothing and the car rolls free.
+    world.teleport(me, core::vector3df(0.0f, 2.0f, 0.0f));
+    world.press(KEY_KEY_W, true);
+    world.frames(90);
+    ASSERT_NEAR(originOf(world, me).y(), 1.5f, 1.0f) << "the car stands on the block";
+    EXPECT_EQ(controller->getEngineForce(), 0.0f);
+    EXPECT_EQ(controller->getBrakeForce(), 0.0f);
+    EXPECT_LT(std::abs(me->getPhysicsBody()->getVehicle()->getCurrentSpeedKmHour()), 3.0f);
+
+    // Rolling there above 3 km/h it brakes at 1.5 times its maximum.
+    const btVector3 forward = body->getWorldTransform().getBasis().getColumn(2);
+    for (int f = 0; f < 2; ++f) {
+        body->setLinearVelocity(forward * 5.0f);
+        ASSERT_TRUE(world.frame());
+    }
+    EXPECT_EQ(controller->getEngineForce(), 0.0f);
+    EXPECT_EQ(controller->getBrakeForce(), 1.5f * maxBrake);
+}
+
+struct SFilterCase {
+    s32 filtering;
+    bool bilinear, trilinear;
+    u8 anisotropic;
+};
+
+TEST(Race, PrepareMaterialsSetsTheFiltersLightingAndEngineVolume)
+{
+    const SFilterCase cases[] = {{2, false, true, 255}, {1, false, true, 0}, {0, true, false, 0},
+                                 {5, true, false, 0}};
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/flat/")) << world.out;
+    world.engine.settings.environmentVolume = 50;
+    for (const SFilterCase& c : cases) {
+        world.engine.settings.filtering = c.filtering;
+        world.race->prepareMaterials();
+        CVehicleEntity* me = world.player();
+        scene::ISceneNode* nodes[] = {me->getBodyNode(), me->getWheelNodeBR(),
+                                      world.entities.getStaticObject(0)->getNode(),
+                                      world.entities.getItem(0)->getNode()};
+        for (scene::ISceneNode* node : nodes) {
+            ASSERT_NE(node, nullptr);
+            ASSERT_GT(node->getMaterialCount(), 0u);
+            EXPECT_EQ(node->getAutomaticCulling(), scene::EAC_FRUSTUM_BOX);
+            for (u32 m = 0; m < node->getMaterialCount(); ++m) {
+                const video::SMaterial& material = node->getMaterial(m);
+                EXPECT_FALSE(material.Lighting);
+                EXPECT_FALSE(material.FogEnable);
+                for (u32 layer = 0; layer < video::MATERIAL_MAX_TEXTURES; ++layer) {
+                    const video::SMaterialLayer& l = material.TextureLayer[layer];
+                    EXPECT_EQ(l.BilinearFilter, c.bilinear) << "filtering " << c.filtering;
+                    EXPECT_EQ(l.TrilinearFilter, c.trilinear) << "filtering " << c.filtering;
+                    EXPECT_EQ(l.AnisotropicFilter, c.anisotropic) << "filtering " << c.filtering;
+                }
+            }
+        }
+        EXPECT_FLOAT_EQ(me->getEngineSound()->getGain(), 0.1f);
+    }
+    ASSERT_NE(world.sounds->getCurrentTrack(), nullptr);
+    EXPECT_EQ(world.sounds->getCurrentTrack()->getState(), ESS_PLAYING_RELATIVE);
+}
+
+TEST(Race, RaceRunsWithoutMusic)
+{
+    racetest::SWorldOptions options;
+    options.music = false;
+    CRaceWorld world(kFixtures, options);
+    ASSERT_TRUE(world.load("missions/flat/")) << world.out;
+    ASSERT_EQ(world.sounds->getCurrentTrack(), nullptr);
+    world.frames(30);
+    world.press(KEY_ESCAPE, true);
+    EXPECT_FALSE(world.frame());
+    world.press(KEY_ESCAPE, false);
+    world.resume();
+    world.race->prepareMaterials();
+    world.player()->setLap(1);
+    EXPECT_TRUE(world.frameAt(world.now() + 6000 + 100000));
+    EXPECT_FALSE(world.frameAt(world.now() + 8001));
+    EXPECT_EQ(world.menu->getMenuName(), "BreakAndNew");
+}
+
+} // namespace
