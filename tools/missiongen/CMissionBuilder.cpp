@@ -1,0 +1,272 @@
+#include "tools/missiongen/CMissionBuilder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "tools/contentkit/CB3DWriter.h"
+#include "tools/contentkit/CMeshBuilder.h"
+#include "tools/contentkit/CMissionWriter.h"
+#include "tools/dds/CDDSWriter.h"
+#include "tools/missiongen/CCarFactory.h"
+#include "tools/missiongen/CGroundTextures.h"
+#include "tools/missiongen/CItemArt.h"
+
+namespace missiongen {
+
+using contentkit::SMission;
+using contentkit::SObjectRecord;
+using contentkit::SVec2;
+using contentkit::SVec3;
+
+namespace {
+
+const float kRadToDeg = 57.2957795f;
+
+// The pick-ups, in the order they come round the lap, with the values the items creator gives
+// them: the tyre pulls harder, the rocket runs faster, and the question-mark crate is a trap
+// that holds the car back.
+struct SItemKind {
+    EItem item;
+    const char* type;
+    float value;     // engine force for "Boost", km/h for "Speed"
+    int effectTime;  // ms
+    int respawnTime; // ms
+};
+const SItemKind kItemKinds[3] = {
+    {EItem::Tyre, "Boost", 10000.0f, 10000, 30000},
+    {EItem::Rocket, "Speed", 80.0f, 10000, 30000},
+    {EItem::Who, "Speed", -60.0f, 10000, 30000},
+};
+
+// The computer cars' lanes and the grid, as lateral offsets left of the centre line; the lanes
+// double as the lines the pick-ups sit on, so computer cars take them too.
+const float kLanes[3] = {-2.5f, 2.5f, 0.0f};
+
+char digit(int n) { return char('0' + n); }
+
+} // namespace
+
+CMissionBuilder::CMissionBuilder(const STrackDesign& trackDesign) :
+    design(trackDesign), landscape(design.landscape, design.seed, design.terrainSize, design.relief),
+    path(design.controlPoints), profile(path, landscape, design.maxGrade),
+    field(path, profile, 0.5f * design.width + landscape.style().shoulder + landscape.style().bank + 2.0f),
+    terrain(landscape, field, design.terrainSize, design.width), splat(terrain, field, landscape.style(), design.seed)
+{
+    // Checkpoint 0 is the line; 1 and 2 stand on the straightest ground near a third and two
+    // thirds of the lap, where a car crosses them square.
+    checkpoints = {0.0f};
+    for (int k = 1; k <= 2; ++k) {
+        const float centre = path.length() * float(k) / 3.0f;
+        float best = centre, straightest = 0.0f;
+        for (float s = centre - path.length() / 12.0f; s <= centre + path.length() / 12.0f; s += 5.0f) {
+            const float r = std::min({path.radius(s - 10.0f), path.radius(s), path.radius(s + 10.0f)});
+            if (r > straightest) {
+                straightest = r;
+                best = s;
+            }
+        }
+        checkpoints.push_back(path.wrap(best));
+    }
+    scenery = CSceneryPlacer(design, landscape, path, field, terrain).place({checkpoints[1], checkpoints[2]});
+}
+
+std::string CMissionBuilder::missionFolder() const { return std::string("missions/m0") + digit(design.number) + "/"; }
+
+std::string CMissionBuilder::dataFolder() const { return std::string("data/tracks/m0") + digit(design.number) + "/"; }
+
+SVec3 CMissionBuilder::onGround(float s, float lateral, float lift) const
+{
+    const SVec2 c = path.point(s), l = path.left(s);
+    const float x = c.x + lateral * l.x, z = c.y + lateral * l.y;
+    return {x, terrain.height(x, z) + lift, z};
+}
+
+std::vector<SVec3> CMissionBuilder::navigation() const
+{
+    const int n = std::max(3, int(std::lround(path.length() / kNavigationStep)));
+    std::vector<SVec3> points;
+    for (int k = 0; k < n; ++k)
+        points.push_back(onGround(path.length() * float(k) / float(n), 0.0f, 0.5f));
+    return points;
+}
+
+std::vector<std::vector<SVec3>> CMissionBuilder::aiPaths() const
+{
+    std::vector<std::vector<SVec3>> paths;
+    const int n = std::max(3, int(std::lround(path.length() / kAIStep)));
+    int lane = 0;
+    for (const SCarEntry& car : design.cars) {
+        if (car.player)
+            continue;
+        // Point 0 lies past the line, ahead of every car on the grid: a computer car steers
+        // for it first.
+        std::vector<SVec3> points;
+        for (int k = 0; k < n; ++k)
+            points.push_back(onGround(12.0f + path.length() * float(k) / float(n), kLanes[lane % 3], 0.5f));
+        paths.push_back(points);
+        ++lane;
+    }
+    return paths;
+}
+
+contentkit::SMesh CMissionBuilder::checkpointMesh(float s) const
+{
+    // A slab across the track and well beyond its shoulders, from under the ground to high
+    // over the tallest car; a car crosses it whichever line it takes.
+    const float across = terrain.core() + 4.0f, depth = 3.0f;
+    const SVec2 c = path.point(s), d = path.direction(s), l = path.left(s);
+    float lowest = 1e9f, highest = -1e9f;
+    for (float t = -across; t <= across; t += 1.0f) {
+        for (float along : {-0.5f * depth, 0.0f, 0.5f * depth}) {
+            const float x = c.x + t * l.x + along * d.x, z = c.y + t * l.y + along * d.y;
+            lowest = std::min(lowest, terrain.height(x, z));
+            highest = std::max(highest, terrain.height(x, z));
+        }
+    }
+    const float base = lowest - 2.0f;
+    contentkit::SMesh mesh;
+    mesh.surfaces.push_back(contentkit::CMeshBuilder::gate({c.x, base, c.y}, 2.0f * across, highest + 8.0f - base,
+                                                           depth, std::atan2(d.x, d.y) * kRadToDeg));
+    return mesh;
+}
+
+std::vector<SObjectRecord> CMissionBuilder::items() const
+{
+    std::vector<SObjectRecord> out;
+    const int count = design.items;
+    for (int k = 0; k < count; ++k) {
+        float s = path.length() * (float(k) + 0.5f) / float(count);
+        // Not on a checkpoint nor on the start straight.
+        for (int tries = 0; tries < 20; ++tries) {
+            bool near = std::fabs(path.delta(0.0f, s)) < CTrackProfile::kLevelStart + 10.0f;
+            for (float c : checkpoints)
+                near = near || std::fabs(path.delta(c, s)) < 20.0f;
+            if (!near)
+                break;
+            s += 10.0f;
+        }
+        const SItemKind& kind = kItemKinds[k % 3];
+        SObjectRecord o;
+        o.kind = contentkit::EObjectKind::Item;
+        char name[16];
+        std::snprintf(name, sizeof name, "Item%02d", k + 1);
+        o.name = name;
+        o.parentName = "";
+        o.mesh = CItemArt::meshPath(kind.item);
+        // A metre over the ground: a car's body passing along the lane is within reach.
+        o.position = onGround(s, kLanes[(k / 3 + k) % 3], 1.0f);
+        o.scale = SVec3{1.0f, 1.0f, 1.0f};
+        o.boost = kind.value;
+        o.effectTime = kind.effectTime;
+        o.respawnTime = kind.respawnTime;
+        o.itemType = kind.type;
+        out.push_back(o);
+    }
+    return out;
+}
+
+std::vector<SObjectRecord> CMissionBuilder::vehicles() const
+{
+    // Two by two behind the line, the computer cars in front and the player at the back; a
+    // rally car alone in the middle.
+    struct SSlot {
+        float s, lateral;
+    };
+    const SSlot grid[4] = {{-8.0f, 3.0f}, {-8.0f, -3.0f}, {-16.0f, 3.0f}, {-16.0f, -3.0f}};
+    std::vector<SObjectRecord> out;
+    size_t slot = 0;
+    std::vector<const SCarEntry*> order;
+    for (const SCarEntry& car : design.cars)
+        if (!car.player)
+            order.push_back(&car);
+    for (const SCarEntry& car : design.cars)
+        if (car.player)
+            order.push_back(&car);
+    for (const SCarEntry* car : order) {
+        const SSlot place = design.rally ? SSlot{-9.0f, 0.0f} : grid[slot++ % 4];
+        // Wheels just touching the ground at the suspension's rest length.
+        const contentkit::SCarLayout layout = CCarFactory::layout(car->style);
+        const float lift = layout.wheelRadius - (layout.connectionHeight - layout.suspensionRestLength) + 0.05f;
+        const SVec2 d = path.direction(place.s);
+        out.push_back(
+            CCarFactory::vehicle(*car, onGround(place.s, place.lateral, lift), std::atan2(d.x, d.y) * kRadToDeg));
+    }
+    return out;
+}
+
+std::vector<std::string> CMissionBuilder::groundTextures() const
+{
+    const SLandscapeStyle& look = landscape.style();
+    return {dataFolder() + "splat.dds", CGroundTextures::path(look.ground), CGroundTextures::path(look.slope),
+            CGroundTextures::path(look.track)};
+}
+
+SObjectRecord CMissionBuilder::ground() const
+{
+    SObjectRecord o;
+    o.kind = contentkit::EObjectKind::StaticObject;
+    o.name = "Ground";
+    o.parentName = "NULL";
+    o.displayName = "Ground";
+    o.mesh = dataFolder() + "ground.b3d";
+    o.position = SVec3{0.0f, 0.0f, 0.0f};
+    o.rotation = SVec3{0.0f, 0.0f, 0.0f};
+    o.scale = SVec3{1.0f, 1.0f, 1.0f};
+    o.transparent = 0;
+    o.mapping = "Triplanar";
+    o.textures = groundTextures();
+    o.physic = contentkit::SPhysicRecord{"MESH", o.mesh.value(), {1.0f, 1.0f, 1.0f}, 0.0f};
+    return o;
+}
+
+SMission CMissionBuilder::mission() const
+{
+    SMission m;
+    m.shadowType = design.shadowType;
+    m.raceType = design.rally ? "Rally" : "Lap";
+    m.laps = design.laps;
+    m.rallyTimes = design.rallyTimes;
+    m.navigation = missionFolder() + "navigation.xml";
+    for (int id = 0; id < 3; ++id)
+        m.checkpoints.push_back({id, dataFolder() + "checkpoint" + digit(id) + ".b3d"});
+    m.objects.push_back(ground());
+    CSceneryPlacer placer(design, landscape, path, field, terrain);
+    m.objects.push_back(placer.startGate(dataFolder() + "start_gate.b3d"));
+    for (const SObjectRecord& o : CSceneryPlacer::records(scenery, CGroundTextures::path(landscape.style().rock)))
+        m.objects.push_back(o);
+    for (const SObjectRecord& o : items())
+        m.objects.push_back(o);
+    for (const SObjectRecord& o : vehicles())
+        m.objects.push_back(o);
+    return m;
+}
+
+bool CMissionBuilder::write(const std::string& root) const
+{
+    using contentkit::CB3DWriter;
+    using contentkit::CMissionWriter;
+    const std::string data = root + "/" + dataFolder(), folder = root + "/" + missionFolder();
+    bool ok = CB3DWriter::write(data + "ground.b3d", terrain.mesh({dataFolder() + "splat.dds"}));
+    if (!CDDSWriter::write(data + "splat.dds", splat.argb(), CSplatMap::kSize, CSplatMap::kSize, EDF_DXT1)) {
+        std::printf("ERROR: could not write %ssplat.dds\n", data.c_str());
+        ok = false;
+    }
+    for (int id = 0; id < 3; ++id)
+        ok = CB3DWriter::write(data + "checkpoint" + digit(id) + ".b3d", checkpointMesh(checkpoints[size_t(id)])) && ok;
+    ok = CB3DWriter::write(data + "start_gate.b3d", CSceneryArt::startGate(design.width)) && ok;
+
+    ok = CMissionWriter::writeMission(folder + "mission.xml", mission()) && ok;
+    ok = CMissionWriter::writePath(folder + "navigation.xml", navigation()) && ok;
+    std::vector<std::string> listed;
+    const std::vector<std::vector<SVec3>> lanes = aiPaths();
+    for (size_t i = 0; i < lanes.size(); ++i) {
+        const std::string name = missionFolder() + "ai_" + digit(int(i) + 1) + ".xml";
+        ok = CMissionWriter::writePath(root + "/" + name, lanes[i]) && ok;
+        listed.push_back(name);
+    }
+    ok = CMissionWriter::writeWaypoints(folder + "waypoints.xml", listed) && ok;
+    return ok;
+}
+
+} // namespace missiongen

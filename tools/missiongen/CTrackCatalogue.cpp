@@ -1,0 +1,218 @@
+#include "tools/missiongen/CTrackCatalogue.h"
+
+namespace missiongen {
+
+namespace {
+
+// Paint indices of CCarFactory::paints().
+enum { Red, Blue, Yellow, Green, Orange, Purple, White, Teal };
+
+SCarEntry car(const char* name, ECarStyle style, int paint, float maxVelocity, float maxEngineForce,
+              bool player = false)
+{
+    SCarEntry c;
+    c.name = name;
+    c.style = style;
+    c.paint = paint;
+    c.player = player;
+    c.maxVelocity = maxVelocity;
+    c.maxEngineForce = maxEngineForce;
+    return c;
+}
+
+std::vector<STrackDesign> build()
+{
+    std::vector<STrackDesign> all;
+    STrackDesign d;
+
+    // 1: a wide, gentle loop through low dunes; three slow buggies to beat.
+    d = STrackDesign();
+    d.number = 1;
+    d.name = "Dune Sprint";
+    d.landscape = ELandscape::Dunes;
+    d.seed = 101;
+    d.controlPoints = {{0, -190},  {90, -190},  {175, -165},  {222, -95},   {215, -10},  {168, 50},
+                       {176, 122}, {130, 188},  {40, 196},    {-30, 150},   {-102, 172}, {-176, 150},
+                       {-218, 80}, {-222, -10}, {-202, -100}, {-150, -170}, {-80, -190}};
+    d.width = 18.0f;
+    d.terrainSize = 680.0f;
+    d.maxGrade = 0.06f;
+    d.relief = 0.8f;
+    d.laps = 3;
+    d.items = 6;
+    d.cars = {car("Player", ECarStyle::Buggy, Red, 140.0f, 2800.0f, true),
+              car("Sandy", ECarStyle::Buggy, Blue, 112.0f, 2300.0f),
+              car("Dusty", ECarStyle::Buggy, Yellow, 116.0f, 2400.0f),
+              car("Scorpion", ECarStyle::Buggy, Green, 120.0f, 2400.0f)};
+    all.push_back(d);
+
+    // 2: down in a red canyon: a chicane and an S between sheer walls.
+    d = STrackDesign();
+    d.number = 2;
+    d.name = "Red Canyon";
+    d.landscape = ELandscape::Canyon;
+    d.seed = 202;
+    d.controlPoints = {{0, -210},   {100, -210}, {190, -180}, {222, -100}, {215, 0},     {225, 100},   {200, 190},
+                       {130, 218},  {75, 172},   {62, 82},    {30, 12},    {-30, 12},    {-62, 82},    {-75, 172},
+                       {-130, 218}, {-200, 190}, {-225, 100}, {-215, 0},   {-222, -100}, {-190, -180}, {-100, -210}};
+    d.width = 16.0f;
+    d.terrainSize = 720.0f;
+    d.maxGrade = 0.07f;
+    d.relief = 1.0f;
+    d.laps = 3;
+    d.items = 6;
+    d.shadowType = "Normal";
+    d.cars = {car("Player", ECarStyle::Rally, Blue, 150.0f, 3000.0f, true),
+              car("Mesa", ECarStyle::Rally, Orange, 122.0f, 2600.0f),
+              car("Coyote", ECarStyle::Rally, Purple, 126.0f, 2600.0f),
+              car("Ridge", ECarStyle::Buggy, White, 128.0f, 2600.0f)};
+    all.push_back(d);
+
+    // 3: a rally through the pine woods, one long lap against the clock.
+    d = STrackDesign();
+    d.number = 3;
+    d.name = "Pinewood Rally";
+    d.landscape = ELandscape::Forest;
+    d.seed = 303;
+    d.controlPoints = {{0, -280},  {100, -280}, {200, -255}, {265, -190},  {250, -110},  {180, -80},   {110, -110},
+                       {40, -80},  {20, -10},   {80, 40},    {170, 20},    {250, 60},    {270, 150},   {220, 230},
+                       {130, 270}, {40, 240},   {-30, 270},  {-120, 275},  {-200, 240},  {-260, 170},  {-240, 90},
+                       {-170, 60}, {-110, 0},   {-160, -70}, {-240, -110}, {-270, -190}, {-210, -260}, {-110, -280}};
+    d.width = 14.0f;
+    d.terrainSize = 780.0f;
+    d.maxGrade = 0.09f;
+    d.relief = 1.0f;
+    d.rally = true;
+    d.laps = 1;
+    d.items = 6;
+    // Reference times from a clean drive: the race tests' autopilot, on the player's keys, needs
+    // 89.5 s (the game's computer driver, held to the car's speed limit, 64.4 s). The fastest
+    // reference is 8 % over the autopilot's time: a clean drive wins, a slow one does not.
+    d.rallyTimes = {97000, 112000, 130000};
+    d.cars = {car("Player", ECarStyle::Rally, Orange, 150.0f, 3000.0f, true)};
+    all.push_back(d);
+
+    // 4: snow fields, trucks on their big wheels.
+    d = STrackDesign();
+    d.number = 4;
+    d.name = "Snowfield Run";
+    d.landscape = ELandscape::Snow;
+    d.seed = 404;
+    d.controlPoints = {{0, -215},  {100, -215}, {190, -185},  {225, -100}, {215, 0},    {225, 100},
+                       {190, 185}, {110, 215},  {30, 190},    {10, 110},   {20, 20},    {-12, -58},
+                       {-62, -52}, {-78, 40},   {-62, 130},   {-92, 200},  {-170, 208}, {-222, 130},
+                       {-215, 30}, {-225, -70}, {-195, -165}, {-110, -215}};
+    d.width = 15.0f;
+    d.terrainSize = 720.0f;
+    d.maxGrade = 0.08f;
+    d.relief = 1.0f;
+    d.laps = 3;
+    d.items = 6;
+    d.cars = {car("Player", ECarStyle::Truck, Red, 130.0f, 4200.0f, true),
+              car("Yeti", ECarStyle::Truck, White, 118.0f, 3800.0f),
+              car("Glacier", ECarStyle::Truck, Blue, 120.0f, 3800.0f),
+              car("Avalanche", ECarStyle::Truck, Teal, 122.0f, 3900.0f)};
+    all.push_back(d);
+
+    // 5: fast savanna sweepers past the acacias, a mixed field.
+    d = STrackDesign();
+    d.number = 5;
+    d.name = "Savanna Loop";
+    d.landscape = ELandscape::Savanna;
+    d.seed = 505;
+    d.controlPoints = {{0, -220},   {120, -220}, {215, -190}, {250, -110},  {200, -20},
+                       {140, 60},   {90, 150},   {30, 220},   {-50, 232},   {-110, 182},
+                       {-150, 100}, {-215, 20},  {-250, -80}, {-220, -180}, {-120, -220}};
+    d.width = 14.0f;
+    d.terrainSize = 740.0f;
+    d.maxGrade = 0.07f;
+    d.relief = 1.0f;
+    d.laps = 4;
+    d.items = 9;
+    d.cars = {car("Player", ECarStyle::Buggy, Yellow, 155.0f, 3000.0f, true),
+              car("Impala", ECarStyle::Buggy, Orange, 132.0f, 2800.0f),
+              car("Kudu", ECarStyle::Rally, Green, 136.0f, 2900.0f),
+              car("Rhino", ECarStyle::Truck, Purple, 130.0f, 4200.0f)};
+    all.push_back(d);
+
+    // 6: a rally over black lava fields below a smoking volcano, two laps.
+    d = STrackDesign();
+    d.number = 6;
+    d.name = "Ash Ridge Rally";
+    d.landscape = ELandscape::Volcanic;
+    d.seed = 606;
+    d.controlPoints = {{0, -240},   {90, -240},   {175, -215},  {225, -150},  {215, -70}, {150, -30}, {80, -20},
+                       {50, 40},    {100, 100},   {180, 120},   {230, 190},   {180, 250}, {90, 255},  {0, 220},
+                       {-70, 250},  {-160, 245},  {-225, 185},  {-200, 110},  {-120, 90}, {-70, 40},  {-90, -20},
+                       {-170, -40}, {-230, -100}, {-215, -190}, {-130, -240}, {-60, -240}};
+    d.width = 13.0f;
+    d.terrainSize = 760.0f;
+    d.maxGrade = 0.1f;
+    d.relief = 1.0f;
+    d.rally = true;
+    d.laps = 2;
+    d.items = 6;
+    d.shadowType = "Normal";
+    // As for the pine woods: the autopilot needs 177.1 s (the computer driver 179.6 s).
+    d.rallyTimes = {191500, 221500, 257000};
+    d.cars = {car("Player", ECarStyle::Truck, White, 135.0f, 4400.0f, true)};
+    all.push_back(d);
+
+    // 7: autumn hills: steeper climbs and tighter bends, quicker rivals.
+    d = STrackDesign();
+    d.number = 7;
+    d.name = "Autumn Hills";
+    d.landscape = ELandscape::Autumn;
+    d.seed = 707;
+    d.controlPoints = {{0, -250},  {95, -250}, {180, -225}, {235, -160},  {200, -100},  {125, -120},
+                       {60, -80},  {80, -10},  {170, 0},    {245, 50},    {250, 140},   {185, 190},
+                       {110, 160}, {50, 210},  {-30, 250},  {-120, 240},  {-170, 175},  {-120, 110},
+                       {-150, 40}, {-230, 20}, {-255, -60}, {-230, -150}, {-160, -225}, {-80, -250}};
+    d.width = 13.0f;
+    d.terrainSize = 760.0f;
+    d.maxGrade = 0.11f;
+    d.relief = 1.0f;
+    d.laps = 3;
+    d.items = 9;
+    d.cars = {car("Player", ECarStyle::Rally, Red, 160.0f, 3200.0f, true),
+              car("Maple", ECarStyle::Rally, Orange, 145.0f, 3000.0f),
+              car("Oak", ECarStyle::Rally, Yellow, 148.0f, 3000.0f),
+              car("Chestnut", ECarStyle::Truck, Green, 140.0f, 4300.0f)};
+    all.push_back(d);
+
+    // 8: the final: a narrow mountain pass with hairpins under snowy peaks.
+    d = STrackDesign();
+    d.number = 8;
+    d.name = "Summit Pass";
+    d.landscape = ELandscape::Alpine;
+    d.seed = 808;
+    d.controlPoints = {{0, -265},  {100, -265}, {190, -245},  {245, -190},  {240, -140},  {200, -120}, {120, -120},
+                       {20, -120}, {-80, -120}, {-101, -111}, {-110, -90},  {-101, -69},  {-80, -60},  {20, -60},
+                       {120, -60}, {141, -51},  {150, -30},   {141, -9},    {120, 0},     {20, 0},     {-80, 0},
+                       {-101, 9},  {-110, 30},  {-101, 51},   {-80, 60},    {20, 60},     {110, 60},   {190, 70},
+                       {240, 120}, {230, 200},  {150, 240},   {40, 255},    {-80, 250},   {-180, 235}, {-245, 180},
+                       {-260, 90}, {-245, 0},   {-255, -100}, {-230, -190}, {-170, -245}, {-90, -265}};
+    d.width = 12.0f;
+    d.terrainSize = 780.0f;
+    d.maxGrade = 0.12f;
+    d.relief = 1.0f;
+    d.laps = 3;
+    d.items = 9;
+    d.shadowType = "Normal";
+    d.cars = {car("Player", ECarStyle::Rally, Teal, 165.0f, 3300.0f, true),
+              car("Edelweiss", ECarStyle::Rally, White, 152.0f, 3200.0f),
+              car("Chamois", ECarStyle::Buggy, Red, 155.0f, 3200.0f),
+              car("Ibex", ECarStyle::Rally, Purple, 158.0f, 3300.0f)};
+    all.push_back(d);
+    return all;
+}
+
+} // namespace
+
+const std::vector<STrackDesign>& CTrackCatalogue::designs()
+{
+    static const std::vector<STrackDesign> kDesigns = build();
+    return kDesigns;
+}
+
+} // namespace missiongen
