@@ -23,7 +23,7 @@ CSound::CSound(const std::string& fileName, CSoundManager* owner)
     : buffers{0, 0}, source(0), format(AL_FORMAT_STEREO16), file(nullptr), info(nullptr),
       state(ESS_STOPPED), rolloff(0.0f), loop(false), pitch(1.0f), position(0.0f, 0.0f, 0.0f),
       gain(1.0f), path(fileName), valid(false), owner(owner), draining(false),
-      needsRestart(false)
+      streamBroken(false), needsRestart(false)
 {
     std::memset(&stream, 0, sizeof stream);
     open();
@@ -75,7 +75,9 @@ void CSound::open()
     alGenSources(1, &source);
     valid = true;
 
-    queueBoth();
+    // A file shorter than the two buffers leaves one out; should the sound loop later, both are
+    // needed.
+    needsRestart = !queueBoth();
     alSourcef(source, AL_ROLLOFF_FACTOR, rolloff);
     alSourcef(source, AL_PITCH, pitch);
     alSource3f(source, AL_POSITION, position.X, position.Y, position.Z);
@@ -107,6 +109,7 @@ bool CSound::fillBuffer(ALuint buffer)
         }
         // The end of a non-looping file, or a decoder error: what is queued plays out first.
         draining = true;
+        streamBroken = result < 0;
         break;
     }
     if (size == 0)
@@ -129,9 +132,11 @@ void CSound::prefill()
     rewind();
     draining = false;
     queueBoth();
+    // Playing from here on: a pause and resume goes on where it was, even with a single buffer.
+    needsRestart = false;
 }
 
-void CSound::queueBoth()
+bool CSound::queueBoth()
 {
     int queued = 0;
     for (ALuint buffer : buffers) {
@@ -140,9 +145,7 @@ void CSound::queueBoth()
             ++queued;
         }
     }
-    // A file shorter than the two buffers leaves one out; should the sound loop later, both are
-    // needed again.
-    needsRestart = queued < 2;
+    return queued == 2;
 }
 
 E_SOUND_STATE CSound::getState() const
@@ -195,7 +198,7 @@ bool CSound::update()
         processed = 2;
 
     // Looping was switched on after the end had been decoded: the next fill rewinds.
-    if (draining && loop)
+    if (draining && loop && !streamBroken)
         draining = false;
 
     bool filled = false;

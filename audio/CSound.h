@@ -59,7 +59,8 @@ private:
     bool fillBuffer(ALuint buffer);
     // Empties the queue, rewinds the file and decodes both buffers afresh.
     void prefill();
-    void queueBoth();
+    // True when both buffers went into the queue.
+    bool queueBoth();
     void rewind();
 
     ALuint buffers[2];
@@ -77,10 +78,12 @@ private:
     std::string path;
     bool valid;
     CSoundManager* owner;
-    // The decoder has reached the end of a non-looping file: what is queued still plays out,
-    // then the sound stops.
+    // The decoder has reached the end of a non-looping file or a damaged stream: what is queued
+    // still plays out, then the sound stops.
     bool draining;
-    // The sound was stopped or ran out: its queue no longer holds the start of the file, so the
-    // next play decodes both buffers afresh.
+    // The drain was started by a decoder error, which ends a looping sound as well.
+    bool streamBroken;
+    // The sound was stopped or ran out (or its file is too short to fill both buffers while it
+    // did not loop): the next play decodes both buffers afresh.
     bool needsRestart;
 };

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "OggFixtures.h"
 #include "support/TestSupport.h"
@@ -160,25 +161,30 @@ TEST_F(StreamedSound, StopMidwayThenPlayRestartsWithAFullQueue)
 
 TEST_F(StreamedSound, PauseHoldsThePlaceAndPlayingResumesThere)
 {
-    CSound sound(toneFile("pause.ogg", 3.0, 1, 44100), sounds);
-    ASSERT_TRUE(sound.setState(ESS_PLAYING_RELATIVE));
-    ASSERT_TRUE(runFrames(sound, [&](bool) { return sourceInt(sound, AL_SAMPLE_OFFSET) > 4410; }));
+    struct Case { const char* what; double seconds; int rate; };
+    const Case cases[] = {{"three seconds", 3.0, 44100}, {"shorter than one buffer", 0.6, 22050}};
+    for (const Case& c : cases) {
+        CSound sound(toneFile("pause.ogg", c.seconds, 1, c.rate), sounds);
+        ASSERT_TRUE(sound.setState(ESS_PLAYING_RELATIVE)) << c.what;
+        ASSERT_TRUE(runFrames(sound, [&](bool) { return sourceInt(sound, AL_SAMPLE_OFFSET) > c.rate / 10; }))
+            << c.what;
 
-    EXPECT_TRUE(sound.setState(ESS_PAUSED));
-    EXPECT_EQ(sourceInt(sound, AL_SOURCE_STATE), AL_PAUSED);
-    const ALint held = sourceInt(sound, AL_SAMPLE_OFFSET);
-    for (int frame = 0; frame < 25; ++frame) {
-        EXPECT_FALSE(sound.update());
-        std::this_thread::sleep_for(std::chrono::milliseconds(4));
+        EXPECT_TRUE(sound.setState(ESS_PAUSED)) << c.what;
+        EXPECT_EQ(sourceInt(sound, AL_SOURCE_STATE), AL_PAUSED) << c.what;
+        const ALint held = sourceInt(sound, AL_SAMPLE_OFFSET);
+        for (int frame = 0; frame < 25; ++frame) {
+            EXPECT_FALSE(sound.update()) << c.what;
+            std::this_thread::sleep_for(std::chrono::milliseconds(4));
+        }
+        EXPECT_EQ(sourceInt(sound, AL_SOURCE_STATE), AL_PAUSED) << c.what;
+        EXPECT_EQ(sourceInt(sound, AL_SAMPLE_OFFSET), held) << c.what << ": a paused sound moved on";
+
+        EXPECT_TRUE(sound.setState(ESS_PLAYING_RELATIVE)) << c.what;
+        sound.update();
+        EXPECT_TRUE(sourcePlaying(sound)) << c.what;
+        EXPECT_GE(sourceInt(sound, AL_SAMPLE_OFFSET), held) << c.what << ": resuming went back to the start";
+        EXPECT_TRUE(runFrames(sound, [&](bool) { return sourceInt(sound, AL_SAMPLE_OFFSET) > held; })) << c.what;
     }
-    EXPECT_EQ(sourceInt(sound, AL_SOURCE_STATE), AL_PAUSED);
-    EXPECT_EQ(sourceInt(sound, AL_SAMPLE_OFFSET), held) << "a paused sound moved on";
-
-    EXPECT_TRUE(sound.setState(ESS_PLAYING_RELATIVE));
-    sound.update();
-    EXPECT_TRUE(sourcePlaying(sound));
-    EXPECT_GE(sourceInt(sound, AL_SAMPLE_OFFSET), held) << "resuming went back to the start";
-    EXPECT_TRUE(runFrames(sound, [&](bool) { return sourceInt(sound, AL_SAMPLE_OFFSET) > held; }));
 }
 
 TEST_F(StreamedSound, BadFilesPrintTheirLineAndStaySilent)
@@ -224,6 +230,33 @@ TEST_F(StreamedSound, TruncatedStreamPlaysWhatItHasAndStops)
     ASSERT_TRUE(sound.setState(ESS_PLAYING_RELATIVE));
     bool heard = false;
     EXPECT_TRUE(playToTheEnd(sound, heard));
+    EXPECT_TRUE(heard);
+}
+
+TEST_F(StreamedSound, DamagedStreamEndsEvenALoopingSound)
+{
+    // Noise fills many Ogg pages; one taken out of the middle makes the decoder report a hole.
+    std::vector<float> noise(2 * 44100 * 2);
+    unsigned seed = 12345;
+    for (float& sample : noise) {
+        seed = seed * 1103515245u + 12345u;
+        sample = static_cast<float>((seed >> 16) & 0x7FFF) / 32768.0f * 0.6f - 0.3f;
+    }
+    oggfixtures::writeOgg(dir.file("whole.ogg"), noise, 2, 44100);
+    const std::string bytes = dir.read("whole.ogg");
+    std::vector<size_t> pages;
+    for (size_t at = bytes.find("OggS"); at != std::string::npos; at = bytes.find("OggS", at + 4))
+        pages.push_back(at);
+    ASSERT_GT(pages.size(), 6u);
+    const size_t middle = pages.size() / 2;
+    dir.write("holed.ogg", bytes.substr(0, pages[middle]) + bytes.substr(pages[middle + 1]));
+
+    CSound sound(dir.file("holed.ogg"), sounds);
+    ASSERT_TRUE(sound.isValid());
+    sound.setLoop(true);
+    ASSERT_TRUE(sound.setState(ESS_PLAYING_RELATIVE));
+    bool heard = false;
+    EXPECT_TRUE(playToTheEnd(sound, heard)) << "a looping sound went on past a decoder error";
     EXPECT_TRUE(heard);
 }
 
