@@ -242,7 +242,10 @@ void CRace::updateWonFlag()
         won = false;
     } else if (gameData->getRaceType() == 1) {
         const s32 time = static_cast<s32>(gameData->getFinishTime() - raceStart());
-        won = gameData->getRallyPlace(time) == 0;
+        // Asked every frame, also before the player is through: it keeps the times sorted.
+        const bool best = gameData->getRallyPlace(time) == 0;
+        // A computer car's time never wins the rally for a player who has not finished.
+        won = best && player->isFinished();
     } else {
         CVehicleEntity* leader = gameData->getRaceOrderEntry(0);
         won = leader && leader->getId() == entities->getPlayerVehicleIndex();
@@ -417,9 +420,11 @@ void CRace::updateFinishing()
         if (rally) {
             if (vehicle->isFinished())
                 continue;
-            // The first finish starts the closing wait; later ones only add their times.
+            // Every finish (re)starts the closing wait, but once the player is through the
+            // finish time stays the player's: the result is judged on it.
             const f32 now = gameClock();
-            if (gameData->getRacePhase() != 1) {
+            CVehicleEntity* player = playerVehicle();
+            if (i == playerIndex || !player || !player->isFinished()) {
                 gameData->setFinishTime(now);
                 gameData->setRacePhase(1);
             }

@@ -226,33 +226,70 @@ TEST(Race, LapRaceEndsOnlyWithThePlayersFinishAndKeepsTheFinishersInPlace)
     EXPECT_FALSE(std::filesystem::exists(world.dir.file("settings.xml"))) << "a lost race saves nothing";
 }
 
-TEST(Race, RallyEndsWithTheFirstFinishOfAnyCar)
+// Whoever finishes first starts the closing wait; the result is judged on the player's own time.
+TEST(Race, RallyEndsWithTheFirstFinishOfAnyCarAndIsJudgedOnThePlayersTime)
 {
-    CRaceWorld world(kFixtures);
-    ASSERT_TRUE(world.load("missions/race/")) << world.out;
-    world.gameData.setRaceType(1);
-    world.frames(370);
-    CVehicleEntity* rival = world.vehicle(1);
+    for (const bool playerFirst : {false, true}) {
+        const char* what = playerFirst ? "the player finishes first" : "a computer car finishes first";
+        CRaceWorld world(kFixtures);
+        ASSERT_TRUE(world.load("missions/race/")) << world.out;
+        world.gameData.setRaceType(1);
+        world.frames(370);
+        CVehicleEntity* first = playerFirst ? world.player() : world.vehicle(1);
+        CVehicleEntity* second = playerFirst ? world.vehicle(1) : world.player();
 
-    rival->setLap(2);
-    ASSERT_TRUE(world.frame());
-    EXPECT_EQ(world.gameData.getRacePhase(), 1);
-    const f32 finish = world.gameClock();
-    const u32 finishedAt = world.now();
-    EXPECT_EQ(world.gameData.getFinishTime(), finish);
-    ASSERT_EQ(world.gameData.getRallyTimeCount(), 1);
-    EXPECT_EQ(world.gameData.getRallyTime(0), static_cast<s32>(world.raceTime()));
+        first->setLap(2);
+        ASSERT_TRUE(world.frame());
+        EXPECT_EQ(world.gameData.getRacePhase(), 1) << what;
+        const f32 firstFinish = world.gameClock();
+        const u32 firstAt = world.now();
+        EXPECT_EQ(world.gameData.getFinishTime(), firstFinish) << what;
+        ASSERT_EQ(world.gameData.getRallyTimeCount(), 1) << what;
+        EXPECT_EQ(world.gameData.getRallyTime(0), static_cast<s32>(world.raceTime())) << what;
+        ASSERT_TRUE(world.frame());
+        // The mission stores no reference times, so the first time is the best one.
+        EXPECT_EQ(world.race->isWon(), playerFirst) << what << ": a computer car's time is no win";
 
-    // A later finish adds its time but neither moves the finish nor lengthens the wait.
-    world.frames(60);
-    world.player()->setLap(2);
-    ASSERT_TRUE(world.frame());
-    EXPECT_TRUE(world.player()->isFinished());
-    EXPECT_EQ(world.gameData.getRallyTimeCount(), 2);
-    EXPECT_EQ(world.gameData.getFinishTime(), finish);
-    EXPECT_TRUE(world.frameAt(finishedAt + 8000));
-    EXPECT_FALSE(world.frameAt(finishedAt + 8001));
-    EXPECT_EQ(world.menu->getMenuName(), "BreakAndNew");
+        world.frames(60);
+        second->setLap(2);
+        ASSERT_TRUE(world.frame());
+        EXPECT_TRUE(second->isFinished()) << what;
+        EXPECT_EQ(world.gameData.getRallyTimeCount(), 2) << what;
+        const f32 playerFinish = playerFirst ? firstFinish : world.gameClock();
+        const u32 playerAt = playerFirst ? firstAt : world.now();
+        EXPECT_EQ(world.gameData.getFinishTime(), playerFinish) << what << ": the player's finish counts";
+        ASSERT_TRUE(world.frame());
+        EXPECT_EQ(world.race->isWon(), playerFirst) << what;
+
+        EXPECT_TRUE(world.frameAt(playerAt + 8000)) << what;
+        bool running = true;
+        testsupport::captureStdout([&] { running = world.frameAt(playerAt + 8001); });
+        EXPECT_FALSE(running) << what;
+        EXPECT_EQ(world.menu->getMenuName(), "BreakAndNew") << what;
+        EXPECT_EQ(std::filesystem::exists(world.dir.file("settings.xml")), playerFirst) << what;
+    }
+}
+
+// The loader refuses a mission without the player's car; the race itself must not need one.
+TEST(Race, RaceWithoutCarsRunsAndNobodyWins)
+{
+    for (const s32 raceType : {0, 1}) {
+        CRaceWorld world(kFixtures);
+        // No reference times: in a rally any time at all would be the best one.
+        ASSERT_TRUE(world.load("missions/race/")) << world.out;
+        world.gameData.setRaceType(raceType);
+        world.entities.clearVehicles();
+        world.gameData.buildRaceOrder(&world.entities);
+        const core::vector3df camera = world.camera.getCameraNode()->getPosition();
+
+        EXPECT_EQ(world.frames(400), 400) << "race type " << raceType;
+        EXPECT_EQ(world.gameData.getRacePhase(), 2);
+        EXPECT_FALSE(world.race->isWon()) << "race type " << raceType;
+        EXPECT_EQ(world.camera.getCameraNode()->getPosition(), camera);
+        world.press(KEY_ESCAPE, true);
+        EXPECT_FALSE(world.frame());
+        EXPECT_EQ(world.engine->getGameState(), EGS_MENU);
+    }
 }
 
 struct SEndCase {
