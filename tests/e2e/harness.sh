@@ -42,20 +42,22 @@ e2e_begin() {
         [ -e "$E2E_RUN/$folder" ] && ln -s "$E2E_RUN/$folder" "$E2E_DIR/$folder"
     done
 
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp > "$E2E_SCRATCH/xvfb.log" 2>&1 &
-        E2E_XVFB=$!
-        export DISPLAY=":$n"
-        local i
-        for i in $(seq 1 50); do
+    # Xvfb picks a display number nobody else uses (other X servers on this machine, including
+    # those of another test run in a container, which share the abstract socket names) and
+    # writes it to the file.
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp \
+        3> "$E2E_SCRATCH/display" > "$E2E_SCRATCH/xvfb.log" 2>&1 &
+    E2E_XVFB=$!
+    local i
+    for i in $(seq 1 100); do
+        if [ -s "$E2E_SCRATCH/display" ]; then
+            export DISPLAY=":$(head -n 1 "$E2E_SCRATCH/display")"
             xdotool getdisplaygeometry > /dev/null 2>&1 && return 0
-            kill -0 "$E2E_XVFB" 2> /dev/null || break
-            sleep 0.1
-        done
-        kill "$E2E_XVFB" 2> /dev/null
+        fi
+        kill -0 "$E2E_XVFB" 2> /dev/null || break
+        sleep 0.1
     done
+    kill "$E2E_XVFB" 2> /dev/null
     echo "could not start Xvfb"
     return 1
 }
