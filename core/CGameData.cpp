@@ -147,7 +147,7 @@ bool CGameData::loadMission(const char* missionDir, CEntityManager* entities,
 
 void CGameData::shareWaypoints(const std::string& file, CEntityManager* entities)
 {
-    io::IXMLReader* reader = engine->getDevice()->getFileSystem()->createXMLReader(file.c_str());
+    io::IXMLReader* reader = CMissionReader::openXML(engine, file);
     if (!reader) {
         std::printf("ERROR: waypoints.xml not found!\n");
         return;
@@ -183,8 +183,7 @@ void CGameData::shareWaypoints(const std::string& file, CEntityManager* entities
 
 bool CGameData::loadWaypoints(const char* file, CControllerPack* target)
 {
-    io::IXMLReader* reader =
-        engine->getDevice()->getFileSystem()->createXMLReader(file ? file : "");
+    io::IXMLReader* reader = CMissionReader::openXML(engine, file ? file : "");
     if (!reader) {
         std::printf("ERROR: Waypoints file not found!\n");
         return false;

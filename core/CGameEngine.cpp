@@ -140,10 +140,9 @@ btTriangleMesh* CGameEngine::createTriangleMesh(scene::IMesh* mesh, const core::
     if (!mesh)
         return triangles;
     for (u32 b = 0; b < mesh->getMeshBufferCount(); ++b) {
+        // Every vertex type counts: a mesh exported with tangents (for normal maps) must still
+        // be solid, or the cars fall through it.
         scene::IMeshBuffer* buffer = mesh->getMeshBuffer(b);
-        const video::E_VERTEX_TYPE type = buffer->getVertexType();
-        if (type != video::EVT_STANDARD && type != video::EVT_2TCOORDS)
-            continue;
         const u32 vertexCount = buffer->getVertexCount();
         const u32 indexCount = buffer->getIndexCount();
         const bool wide = buffer->getIndexType() == video::EIT_32BIT;

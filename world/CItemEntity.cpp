@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <utility>
 
 #include "core/CGameEngine.h"
@@ -10,8 +11,19 @@
 using namespace irr;
 
 namespace {
+
 const f32 kSpinDegreesPerSecond = 45.0f;
+
+// A stored time in whole milliseconds. The largest times a mission file can hold round up past
+// the integer range once stored as floats.
+s32 wholeMilliseconds(f32 milliseconds)
+{
+    if (milliseconds >= 2147483648.0f)
+        return std::numeric_limits<s32>::max();
+    return static_cast<s32>(milliseconds);
 }
+
+} // namespace
 
 CItemEntity::CItemEntity(std::string name, std::string parentName, CEntityManager* manager)
     : id(0), name(std::move(name)), parentName(std::move(parentName)), mesh(nullptr),
@@ -82,7 +94,9 @@ void CItemEntity::update()
         node->setRotation(rotation);
         return;
     }
-    const u32 back = static_cast<u32>(takenTime + static_cast<s32>(respawnTime));
+    // Added as the unsigned timer counts, so that a respawn time near the integer limit keeps the
+    // item away instead of overflowing.
+    const u32 back = static_cast<u32>(takenTime) + static_cast<u32>(getRespawnTime());
     if (gameClock() > static_cast<f32>(back))
         active = true;
 }
@@ -105,8 +119,8 @@ scene::IMesh* CItemEntity::getMesh() { return mesh; }
 scene::ISceneNode* CItemEntity::getNode() { return node; }
 f32 CItemEntity::getValue() { return value; }
 void CItemEntity::setValue(f32 newValue) { value = newValue; }
-s32 CItemEntity::getEffectTime() { return static_cast<s32>(effectTime); }
-s32 CItemEntity::getRespawnTime() { return static_cast<s32>(respawnTime); }
+s32 CItemEntity::getEffectTime() { return wholeMilliseconds(effectTime); }
+s32 CItemEntity::getRespawnTime() { return wholeMilliseconds(respawnTime); }
 
 f32 CItemEntity::checkedTime(s32 milliseconds, const char* what)
 {

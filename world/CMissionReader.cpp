@@ -1,6 +1,8 @@
 #include "world/CMissionReader.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "audio/CSound.h"
 #include "core/CGameData.h"
@@ -57,7 +59,7 @@ CMissionReader::~CMissionReader()
 
 bool CMissionReader::read(const std::string& file)
 {
-    reader = engine->getDevice()->getFileSystem()->createXMLReader(file.c_str());
+    reader = openXML(engine, file);
     if (!reader)
         return false;
     record = SRecord();
@@ -74,6 +76,14 @@ bool CMissionReader::read(const std::string& file)
     reader->drop();
     reader = nullptr;
     return true;
+}
+
+io::IXMLReader* CMissionReader::openXML(CGameEngine* engine, const std::string& file)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error))
+        return nullptr;
+    return engine->getDevice()->getFileSystem()->createXMLReader(file.c_str());
 }
 
 bool CMissionReader::hasPlayer() const

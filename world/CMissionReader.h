@@ -30,6 +30,9 @@ public:
 
     // False when the file cannot be opened.
     bool read(const std::string& file);
+    // The engine's XML reader on `file`, or null when there is no such file. A folder counts as
+    // none: the reader would take a folder's size for a file's and ask for memory without end.
+    static irr::io::IXMLReader* openXML(CGameEngine* engine, const std::string& file);
     // True once a built vehicle with its own "Manual" controller has joined the vehicle list.
     bool hasPlayer() const;
 

@@ -392,7 +392,8 @@ void CVehicleEntity::updateItem()
     CItemEntity* held = getItem();
     if (!held)
         return;
-    const u32 end = static_cast<u32>(itemTakenTime + held->getEffectTime());
+    // Unsigned, as the timer counts: an effect time near the integer limit must not overflow.
+    const u32 end = static_cast<u32>(itemTakenTime) + static_cast<u32>(held->getEffectTime());
     if (gameClock() > static_cast<f32>(end))
         setItem(nullptr);
 }

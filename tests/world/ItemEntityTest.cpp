@@ -1,6 +1,9 @@
 // Pick-up items: taking, hiding and coming back on the game clock, spinning, inheritance.
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+
 #include "EntityFixtures.h"
 #include "support/TestSupport.h"
 #include "core/CGameEngine.h"
@@ -111,6 +114,24 @@ TEST_F(ItemTest, TimesOfZeroAreNotSetAndNegativeTimesBecomeZero)
     clockAt(1001);
     item->update();
     EXPECT_TRUE(item->isActive());
+}
+
+// The largest times a mission file holds ("99999999999" reads as the integer limit).
+TEST_F(ItemTest, TimesAtTheTopOfTheIntegerRangeKeepTheItemAway)
+{
+    const s32 times[] = {2147483000, std::numeric_limits<s32>::max()};
+    for (s32 time : times) {
+        CItemEntity* item = newItem("Far" + std::to_string(time));
+        item->setRespawnTime(time);
+        item->setEffectTime(time);
+        EXPECT_GE(item->getRespawnTime(), 2147483000) << time;
+        EXPECT_GE(item->getEffectTime(), 2147483000) << time;
+        clockAt(1000);
+        ASSERT_TRUE(item->take());
+        clockAt(5000000);
+        item->update();
+        EXPECT_FALSE(item->isActive()) << time;
+    }
 }
 
 TEST_F(ItemTest, KindComesFromTheExactText)

@@ -250,12 +250,16 @@ struct SMissingCase {
     const char* line;
 };
 
+// In place of a file's text: a folder of that name.
+const char* const kFolder = "<folder>";
+
 TEST_F(MissionLoaderTest, MissingFilesSayWhichOne)
 {
     const std::string player = car("Player", "Manual", 0);
     const std::string ai = car("Rival", "AI", 6);
     const std::string withAi = player + ai;
     const std::string withNav = std::string(kGround) + "<Navigation Path=\"missions/nowhere.xml\"/>\n" + player;
+    const std::string withNavFolder = std::string(kGround) + "<Navigation Path=\"missions/\"/>\n" + player;
     const SMissingCase cases[] = {
         {"no_mission_file", nullptr, "", false, "ERROR: mission.xml not found!"},
         {"no_waypoints_file", player.c_str(), nullptr, true, "ERROR: waypoints.xml not found!"},
@@ -263,15 +267,24 @@ TEST_F(MissionLoaderTest, MissingFilesSayWhichOne)
         {"no_path_file", withAi.c_str(), "<Waypoints Path=\"missions/gone.xml\"/>", true,
          "ERROR: Waypoints file not found!"},
         {"no_player", ai.c_str(), "", false, "ERROR: missions/no_player/mission.xml has no player's car"},
+        // A folder where a file should be is no file (and no reason to run out of memory).
+        {"mission_folder", kFolder, "", false, "ERROR: mission.xml not found!"},
+        {"waypoints_folder", player.c_str(), kFolder, true, "ERROR: waypoints.xml not found!"},
+        {"navigation_folder", withNavFolder.c_str(), "", true, "ERROR: Waypoints file not found!"},
+        {"path_folder", withAi.c_str(), "<Waypoints Path=\"missions\"/>", true,
+         "ERROR: Waypoints file not found!"},
     };
     for (const SMissingCase& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string folder = "missions/" + std::string(c.name) + "/";
         fs::create_directories(dir.file(folder));
-        if (c.mission)
-            dir.write(folder + "mission.xml", c.mission);
-        if (c.waypoints)
-            dir.write(folder + "waypoints.xml", c.waypoints);
+        for (const auto& [file, text] : {std::make_pair("mission.xml", c.mission),
+                                         std::make_pair("waypoints.xml", c.waypoints)}) {
+            if (text == kFolder)
+                fs::create_directories(dir.file(folder + file));
+            else if (text)
+                dir.write(folder + file, text);
+        }
         EXPECT_EQ(load(folder), c.loads) << out;
         const std::vector<std::string> lines = gameLines(out);
         ASSERT_EQ(lines.size(), 1u) << out;

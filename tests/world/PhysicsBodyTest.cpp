@@ -71,23 +71,10 @@ void cacheMesh(CGameEngine* engine, const char* name, scene::IMeshBuffer* buffer
     animated->drop();
 }
 
-scene::IMeshBuffer* tangentTriangle()
-{
-    scene::SMeshBufferTangents* buffer = new scene::SMeshBufferTangents();
-    for (int i = 0; i < 3; ++i) {
-        video::S3DVertexTangents v;
-        v.Pos = core::vector3df(i == 1 ? 1.f : 0.f, 0, i == 2 ? 1.f : 0.f);
-        buffer->Vertices.push_back(v);
-        buffer->Indices.push_back(static_cast<u16>(i));
-    }
-    return buffer;
-}
-
 struct PhysicsBodyTest : PhysicsWorldTest {
     PhysicsBodyTest()
     {
         dir.write("box.obj", boxObj(1, 0.5f, 2));
-        cacheMesh(engine(), "tangents.mesh", tangentTriangle());
         cacheMesh(engine(), "nobuffers.mesh", nullptr);
     }
     // A body as the mission loader builds it; a car type gets its tuning record.
@@ -280,10 +267,8 @@ TEST_F(PhysicsBodyTest, BadDataGivesAMessageAndAWholeEmptyBody)
         {"vehicle1", "", 400, "Warning: ", "vehicle1"},
         {"MESH", file("missing.obj"), 0, "ERROR: ", file("missing.obj")},
         {"MESH", "", 0, "ERROR: ", "\"\""},
-        {"MESH", "tangents.mesh", 0, "ERROR: ", "tangents.mesh"},
         {"MESH", "nobuffers.mesh", 0, "ERROR: ", "nobuffers.mesh"},
         {"VEHICLE0C", file("missing.obj"), 400, "ERROR: ", file("missing.obj")},
-        {"VEHICLE1C", "tangents.mesh", 400, "ERROR: ", "tangents.mesh"},
         {"VEHICLE0", "", 0, "ERROR: ", "VEHICLE0"},
         {"VEHICLE1C", file("box.obj"), -5, "ERROR: ", "VEHICLE1C"},
     };

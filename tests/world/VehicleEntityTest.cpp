@@ -279,6 +279,14 @@ TEST_F(VehicleTest, ItemEffectEndsInTheFirstFrameAfterItsTime)
     setClock(23001);
     car->updateItem();
     EXPECT_EQ(car->getItem(), nullptr);
+
+    // The longest effect a mission file can give lasts, and its end does not overflow.
+    CItemEntity* endless = addItem("Endless", 2147483000, "Boost");
+    setClock(30000);
+    car->setItem(endless);
+    setClock(5000000);
+    car->updateItem();
+    EXPECT_EQ(car->getItem(), endless);
 }
 
 TEST_F(VehicleTest, AnItemDeletedWhileInEffectIsLetGo)
