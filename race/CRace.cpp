@@ -216,22 +216,6 @@ void CRace::accountPause()
     // The first frame of a freshly loaded race: the loader zeroed the pause bookkeeping.
     if (engine->pausedTime == 0.0f) {
         resetCounters();
-        settleStartTransforms();
-    }
-}
-
-// A car is put on the grid through its world transform only, while the interpolated transform
-// that the camera and the nodes follow still says the origin. A frame shorter than the physics
-// step would show the car there and snap the camera behind the origin.
-void CRace::settleStartTransforms()
-{
-    for (int i = 0; i < entities->getVehicleCount(); ++i) {
-        btRigidBody* body = bodyOf(entities->getVehicle(i));
-        if (!body)
-            continue;
-        body->setInterpolationWorldTransform(body->getWorldTransform());
-        if (body->getMotionState())
-            body->getMotionState()->setWorldTransform(body->getWorldTransform());
     }
 }
 

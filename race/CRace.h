@@ -49,7 +49,6 @@ private:
     CVehicleEntity* playerVehicle();
 
     void accountPause();
-    void settleStartTransforms();
     void updateWonFlag();
     bool wantsToLeave();
     void leaveToMenu();

@@ -20,6 +20,16 @@ using namespace irr;
 
 namespace {
 
+// Puts the body somewhere at once: also the transform the nodes and the camera follow between
+// physics steps, which would otherwise show the car where it was until the next step.
+void moveBody(btRigidBody* body, const btTransform& transform)
+{
+    body->setWorldTransform(transform);
+    body->setInterpolationWorldTransform(transform);
+    if (body->getMotionState())
+        body->getMotionState()->setWorldTransform(transform);
+}
+
 const f32 kDegreesToRadians = 0.017453292f;
 const f32 kOverturnMs = 3500.0f;
 const f32 kOverturnLift = 1.0f;
@@ -220,7 +230,7 @@ bool CVehicleEntity::build(const std::string& meshPath, const std::string wheelP
     transform.setIdentity();
     transform.setOrigin(btVector3(position.X, position.Y, position.Z));
     transform.setRotation(eulerZYX(rotation.X, rotation.Y, rotation.Z));
-    rigidBody->setWorldTransform(transform);
+    moveBody(rigidBody, transform);
     rigidBody->setUserPointer(this);
     rigidBody->setActivationState(DISABLE_DEACTIVATION);
     engine->getDynamicsWorld()->addRigidBody(rigidBody);
@@ -442,7 +452,7 @@ void CVehicleEntity::turnBackOntoWheels()
     righted.setIdentity();
     righted.setOrigin(current.getOrigin() + btVector3(0, kOverturnLift, 0));
     righted.setRotation(eulerZYX(angles.X + 180.0f, angles.Y + 180.0f, angles.Z));
-    carBody->setWorldTransform(righted);
+    moveBody(carBody, righted);
 }
 
 void CVehicleEntity::setMaxEngineForce(f32 force)

@@ -138,6 +138,11 @@ TEST_F(VehicleTest, BuiltCarStandsInTheSceneAndTheWorldWithItsParts)
         EXPECT_EQ(desc->getMapping(), 0);
         EXPECT_EQ(desc->getTextureCount(), 0);
         EXPECT_EQ(desc->getColor(), video::SColor(255, 10, 20, 30));
+
+        // Before any physics step the car already shows where it stands, not at the origin.
+        car->updateNodes();
+        EXPECT_NEAR(car->getBodyNode()->getPosition().X, record.position.X, 0.001f);
+        EXPECT_NEAR(car->getBodyNode()->getPosition().Y, record.position.Y, 0.001f);
     }
 }
 
