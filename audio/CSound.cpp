@@ -123,6 +123,13 @@ void CSound::rewind()
     ov_raw_seek(&stream, 0);
 }
 
+void CSound::backToTheStart()
+{
+    rewind();
+    draining = false;
+    needsRestart = true;
+}
+
 void CSound::prefill()
 {
     // Back to a fresh queue in the initial state, so that the new buffers do not count as played.
@@ -173,9 +180,7 @@ bool CSound::setState(E_SOUND_STATE newState)
     }
     if (state != ESS_STOPPED && newState == ESS_STOPPED) {
         alSourceStop(source);
-        rewind();
-        draining = false;
-        needsRestart = true;
+        backToTheStart();
         acted = true;
     }
     // A stopped or finished sound may have lost a buffer from its queue at its end: it starts
@@ -227,9 +232,7 @@ bool CSound::update()
         } else if (draining) {
             // The last buffer has been heard.
             state = ESS_STOPPED;
-            rewind();
-            draining = false;
-            needsRestart = true;
+            backToTheStart();
         }
     }
     return filled;
@@ -284,7 +287,7 @@ irr::core::vector3df CSound::getPosition() const
 
 void CSound::setPosition(irr::f32 x, irr::f32 y, irr::f32 z)
 {
-    if (near(x, position.X) && near(y, position.Y) && near(z, position.Z))
+    if (isSamePosition(position, x, y, z))
         return;
     position.set(x, y, z);
     if (valid)
@@ -299,6 +302,11 @@ bool CSound::getLoop() const
 void CSound::setLoop(bool value)
 {
     loop = value;
+}
+
+bool CSound::isSamePosition(const irr::core::vector3df& stored, irr::f32 x, irr::f32 y, irr::f32 z)
+{
+    return near(x, stored.X) && near(y, stored.Y) && near(z, stored.Z);
 }
 
 CSoundManager* CSound::getOwner() const

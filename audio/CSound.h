@@ -54,6 +54,10 @@ public:
 
     static const int kBufferBytes = 32768;
 
+    // True when (x, y, z) lies within a millionth of `stored` on every axis: such a move is not
+    // worth telling OpenAL about (sources and the listener alike).
+    static bool isSamePosition(const irr::core::vector3df& stored, irr::f32 x, irr::f32 y, irr::f32 z);
+
 private:
     void open();
     bool fillBuffer(ALuint buffer);
@@ -62,6 +66,8 @@ private:
     // True when both buffers went into the queue.
     bool queueBoth();
     void rewind();
+    // A stopped sound: the file rewound, and both buffers to be decoded afresh at the next play.
+    void backToTheStart();
 
     ALuint buffers[2];
     ALuint source;

@@ -1,7 +1,6 @@
 #include "audio/CSoundManager.h"
 
 #include <AL/al.h>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,12 +13,6 @@ namespace {
 
 const char* const kMenuMusic = "data/audio/menu_music.ogg";
 const char* const kMusicFolder = "./data/audio/music";
-const irr::f32 kPositionTolerance = 0.000001f;
-
-bool near(irr::f32 a, irr::f32 b)
-{
-    return std::fabs(a - b) <= kPositionTolerance;
-}
 
 // True when the path's extension (from its last ".") is ".ogg" in any letter case.
 bool hasOggExtension(const std::string& path)
@@ -113,7 +106,7 @@ void CSoundManager::loadAudio()
 
 void CSoundManager::setListenerPosition(irr::f32 x, irr::f32 y, irr::f32 z)
 {
-    if (near(x, listenerPosition.X) && near(y, listenerPosition.Y) && near(z, listenerPosition.Z))
+    if (CSound::isSamePosition(listenerPosition, x, y, z))
         return;
     listenerPosition.set(x, y, z);
     alListener3f(AL_POSITION, x, y, z);

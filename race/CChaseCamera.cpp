@@ -4,6 +4,7 @@
 
 #include "core/CGameEngine.h"
 #include "world/CPhysicsBody.h"
+#include "world/BodyTransform.h"
 #include "world/CVehicleEntity.h"
 
 using namespace irr;
@@ -25,9 +26,7 @@ bool CChaseCamera::carPosition(CVehicleEntity* vehicle, core::vector3df& positio
     btRigidBody* body = vehicle->getPhysicsBody()->getRigidBody();
     if (!body)
         return false;
-    btTransform transform = body->getWorldTransform();
-    if (body->getMotionState())
-        body->getMotionState()->getWorldTransform(transform);
+    const btTransform transform = shownTransform(body);
     const btVector3& origin = transform.getOrigin();
     position.set(origin.x(), origin.y(), origin.z());
     if (forward) {

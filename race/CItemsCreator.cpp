@@ -17,16 +17,15 @@ const char* const kItemsFile = "ItemsCreator_Items.xml";
 struct SItemKind {
     const char* prefix;
     const char* mesh;
-    const char* boost;
-    f32 value;
+    s32 value;
     const char* type;
 };
 
 // Keys 1, 2 and 3.
 const SItemKind kKinds[3] = {
-    {"Break", "data/items/who.b3d", "-60", -60.0f, "Speed"},
-    {"Turbo", "data/items/rocket.b3d", "80", 80.0f, "Speed"},
-    {"Boost", "data/items/tyre.b3d", "10000", 10000.0f, "Boost"},
+    {"Break", "data/items/who.b3d", -60, "Speed"},
+    {"Turbo", "data/items/rocket.b3d", 80, "Speed"},
+    {"Boost", "data/items/tyre.b3d", 10000, "Boost"},
 };
 
 const s32 kEffectTime = 10000;
@@ -116,9 +115,9 @@ void CItemsCreator::placeItem(int kind, const core::vector3df& position)
                  "\t<Mesh Value=\"" + k.mesh + "\"/>\n" +
                  place +
                  "\t<Scale X=\"1.0\" Y=\"1.0\" Z=\"1.0\"/>\n"
-                 "\t<Boost Value=\"" + k.boost + "\"/>\n"
-                 "\t<EffectTime Value=\"10000\"/>\n"
-                 "\t<RespawnTime Value=\"30000\"/>\n"
+                 "\t<Boost Value=\"" + std::to_string(k.value) + "\"/>\n"
+                 "\t<EffectTime Value=\"" + std::to_string(kEffectTime) + "\"/>\n"
+                 "\t<RespawnTime Value=\"" + std::to_string(kRespawnTime) + "\"/>\n"
                  "\t<Type Value=\"" + k.type + "\"/>\n"
                  "</Item>\n\n";
     } else {
@@ -130,7 +129,7 @@ void CItemsCreator::placeItem(int kind, const core::vector3df& position)
 
     CItemEntity* item = new CItemEntity(name, "", entities);
     item->loadMesh(k.mesh);
-    item->setValue(k.value);
+    item->setValue(static_cast<f32>(k.value));
     item->setEffectTime(kEffectTime);
     item->setRespawnTime(kRespawnTime);
     item->setType(k.type);

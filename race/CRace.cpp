@@ -41,18 +41,21 @@ const f32 kAirborneAngularDamping = 5.0f;
 const f32 kEngineRolloff = 0.11f;
 
 // The physics of a car that is in the world; null for one that could not be built.
+CPhysicsBody* physicsOf(CVehicleEntity* vehicle)
+{
+    return vehicle->getBodyNode() ? vehicle->getPhysicsBody() : nullptr;
+}
+
 btRigidBody* bodyOf(CVehicleEntity* vehicle)
 {
-    if (!vehicle->getBodyNode() || !vehicle->getPhysicsBody())
-        return nullptr;
-    return vehicle->getPhysicsBody()->getRigidBody();
+    CPhysicsBody* physics = physicsOf(vehicle);
+    return physics ? physics->getRigidBody() : nullptr;
 }
 
 sandvolt::btRaycastVehicle* raycastOf(CVehicleEntity* vehicle)
 {
-    if (!vehicle->getBodyNode() || !vehicle->getPhysicsBody())
-        return nullptr;
-    return vehicle->getPhysicsBody()->getVehicle();
+    CPhysicsBody* physics = physicsOf(vehicle);
+    return physics ? physics->getVehicle() : nullptr;
 }
 
 void applyTextureFilter(scene::ISceneNode* node, s32 filtering)
@@ -214,9 +217,8 @@ void CRace::accountPause()
         engine->pauseStartTime = 0.0f;
     }
     // The first frame of a freshly loaded race: the loader zeroed the pause bookkeeping.
-    if (engine->pausedTime == 0.0f) {
+    if (engine->pausedTime == 0.0f)
         resetCounters();
-    }
 }
 
 void CRace::updateWonFlag()

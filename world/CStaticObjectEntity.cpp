@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/CGameEngine.h"
+#include "world/BodyTransform.h"
 #include "world/CPhysicsBody.h"
 #include "world/SceneUse.h"
 #include "world/SEntityDesc.h"
@@ -13,7 +14,6 @@ using namespace irr;
 
 namespace {
 
-const f32 kDegreesToRadians = 0.017453292f;
 const f32 kGroundFriction = 0.0f;    // "Triplanar": the drivable ground
 const f32 kOffTrackFriction = 0.75f; // anything else; the race brakes a player standing on it
 // The object's own textures fill the first layers; the shadow map owns the last one.
@@ -98,14 +98,7 @@ void CStaticObjectEntity::build(const std::string& meshPath, const core::vector3
             node->getMaterial(i).setTexture(k, textures[k]);
     }
 
-    btTransform transform;
-    transform.setIdentity();
-    transform.setOrigin(btVector3(position.X, position.Y, position.Z));
-    btQuaternion turn;
-    turn.setEulerZYX(rotation.Z * kDegreesToRadians, rotation.Y * kDegreesToRadians,
-                     rotation.X * kDegreesToRadians);
-    transform.setRotation(turn);
-    rigidBody->setWorldTransform(transform);
+    rigidBody->setWorldTransform(transformFromDegrees(position, rotation));
     rigidBody->setFriction(mapping == 1 ? kGroundFriction : kOffTrackFriction);
     rigidBody->setUserPointer(this);
     engine->getDynamicsWorld()->addRigidBody(rigidBody);

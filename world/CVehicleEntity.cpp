@@ -12,6 +12,7 @@
 #include "world/CItemEntity.h"
 #include "world/CPhysicsBody.h"
 #include "world/CStaticObjectEntity.h"
+#include "world/BodyTransform.h"
 #include "world/SEntityDesc.h"
 #include "world/SceneUse.h"
 #include "world/vehicle/btRaycastVehicle.h"
@@ -20,17 +21,6 @@ using namespace irr;
 
 namespace {
 
-// Puts the body somewhere at once: also the transform the nodes and the camera follow between
-// physics steps, which would otherwise show the car where it was until the next step.
-void moveBody(btRigidBody* body, const btTransform& transform)
-{
-    body->setWorldTransform(transform);
-    body->setInterpolationWorldTransform(transform);
-    if (body->getMotionState())
-        body->getMotionState()->setWorldTransform(transform);
-}
-
-const f32 kDegreesToRadians = 0.017453292f;
 const f32 kOverturnMs = 3500.0f;
 const f32 kOverturnLift = 1.0f;
 const f32 kEngineGain = 0.3f;
@@ -44,22 +34,6 @@ core::matrix4 toMatrix(const btTransform& transform)
     core::matrix4 matrix;
     transform.getOpenGLMatrix(matrix.pointer());
     return matrix;
-}
-
-btTransform graphicsTransform(btRigidBody* body)
-{
-    btTransform transform = body->getWorldTransform();
-    if (body->getMotionState())
-        body->getMotionState()->getWorldTransform(transform);
-    return transform;
-}
-
-btQuaternion eulerZYX(f32 xDegrees, f32 yDegrees, f32 zDegrees)
-{
-    btQuaternion turn;
-    turn.setEulerZYX(zDegrees * kDegreesToRadians, yDegrees * kDegreesToRadians,
-                     xDegrees * kDegreesToRadians);
-    return turn;
 }
 
 void setMaterialType(scene::ISceneNode* node, bool transparent)
@@ -226,11 +200,7 @@ bool CVehicleEntity::build(const std::string& meshPath, const std::string wheelP
     for (scene::IMeshSceneNode** wheel : wheelNodes)
         setMaterialType(*wheel, transparent);
 
-    btTransform transform;
-    transform.setIdentity();
-    transform.setOrigin(btVector3(position.X, position.Y, position.Z));
-    transform.setRotation(eulerZYX(rotation.X, rotation.Y, rotation.Z));
-    moveBody(rigidBody, transform);
+    moveBody(rigidBody, transformFromDegrees(position, rotation));
     rigidBody->setUserPointer(this);
     rigidBody->setActivationState(DISABLE_DEACTIVATION);
     engine->getDynamicsWorld()->addRigidBody(rigidBody);
@@ -362,7 +332,7 @@ void CVehicleEntity::updateNodes()
     for (int i = 0; i < vehicle->getNumWheels(); ++i)
         vehicle->updateWheelTransform(i, true);
 
-    const core::matrix4 chassis = toMatrix(graphicsTransform(physicsBody->getRigidBody()));
+    const core::matrix4 chassis = toMatrix(shownTransform(physicsBody->getRigidBody()));
     bodyNode->setPosition(chassis.getTranslation());
     bodyNode->setRotation(chassis.getRotationDegrees());
 
@@ -446,13 +416,12 @@ void CVehicleEntity::checkOverturned(CEntityManager* manager)
 void CVehicleEntity::turnBackOntoWheels()
 {
     btRigidBody* carBody = physicsBody->getRigidBody();
-    const btTransform current = graphicsTransform(carBody);
+    const btTransform current = shownTransform(carBody);
     const core::vector3df angles = toMatrix(current).getRotationDegrees();
-    btTransform righted;
-    righted.setIdentity();
-    righted.setOrigin(current.getOrigin() + btVector3(0, kOverturnLift, 0));
-    righted.setRotation(eulerZYX(angles.X + 180.0f, angles.Y + 180.0f, angles.Z));
-    moveBody(carBody, righted);
+    const btVector3& origin = current.getOrigin();
+    const core::vector3df lifted(origin.x(), origin.y() + kOverturnLift, origin.z());
+    moveBody(carBody, transformFromDegrees(lifted, core::vector3df(angles.X + 180.0f,
+                                                                   angles.Y + 180.0f, angles.Z)));
 }
 
 void CVehicleEntity::setMaxEngineForce(f32 force)
