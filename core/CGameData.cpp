@@ -13,6 +13,7 @@
 #include "core/SGameSettings.h"
 #include "core/SKeyEntry.h"
 #include "platform/DesktopSize.h"
+#include "platform/FolderCheck.h"
 #include "race/CAIControllerPack.h"
 #include "race/CWaypoint.h"
 #include "world/CEntityManager.h"
@@ -347,7 +348,7 @@ bool CGameData::loadSettings(const std::string& fileName, SGameSettings* setting
     settings->keyLeft = findKeyByName("KEY_KEY_A");
     settings->keyRight = findKeyByName("KEY_KEY_D");
 
-    io::IrrXMLReader* reader = io::createIrrXMLReader(fileName.c_str());
+    io::IrrXMLReader* reader = isFolder(fileName) ? nullptr : io::createIrrXMLReader(fileName.c_str());
     if (!reader) {
         settings->width = desktopSize.Width;
         settings->height = desktopSize.Height;

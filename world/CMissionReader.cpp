@@ -1,7 +1,6 @@
 #include "world/CMissionReader.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <system_error>
 
 #include "audio/CSound.h"
@@ -9,6 +8,7 @@
 #include "core/CGameEngine.h"
 #include "race/CAIControllerPack.h"
 #include "race/CManualControllerPack.h"
+#include "platform/FolderCheck.h"
 #include "world/CEntityManager.h"
 #include "world/CItemEntity.h"
 #include "world/COSEntity.h"
@@ -80,8 +80,7 @@ bool CMissionReader::read(const std::string& file)
 
 io::IXMLReader* CMissionReader::openXML(CGameEngine* engine, const std::string& file)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(file, error))
+    if (isFolder(file))
         return nullptr;
     return engine->getDevice()->getFileSystem()->createXMLReader(file.c_str());
 }

@@ -1,6 +1,7 @@
 // "settings.xml": what the game reads back from what it wrote, and what it makes of damaged files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sys/stat.h>
 
 #include "support/TestSupport.h"
@@ -150,17 +151,22 @@ TEST_F(SettingsFileTest, ProgressCodesMapToTheirLevels)
 
 TEST_F(SettingsFileTest, MissingFileGivesDefaultsAndTheDesktopSize)
 {
-    SGameSettings settings;
-    EXPECT_FALSE(data.loadSettings(dir.file("missing.xml"), &settings));
-    EXPECT_TRUE(data.isResolutionReset());
-    EXPECT_EQ(settings.width, kDesktopWidth);
-    EXPECT_EQ(settings.height, kDesktopHeight);
-    EXPECT_EQ(settings.savedWidth, kDesktopWidth);
-    EXPECT_EQ(settings.savedHeight, kDesktopHeight);
-    EXPECT_TRUE(settings.fullscreen);
-    EXPECT_EQ(settings.musicVolume, 80);
-    EXPECT_EQ(settings.keyForward->getName(), "KEY_KEY_W");
-    EXPECT_EQ(settings.keyRight->getName(), "KEY_KEY_D");
+    // A folder in the file's place reads as no file (the engine's reader would run out of memory).
+    std::filesystem::create_directory(dir.file("folder.xml"));
+    for (const char* name : {"missing.xml", "folder.xml"}) {
+        SCOPED_TRACE(name);
+        SGameSettings settings;
+        EXPECT_FALSE(data.loadSettings(dir.file(name), &settings));
+        EXPECT_TRUE(data.isResolutionReset());
+        EXPECT_EQ(settings.width, kDesktopWidth);
+        EXPECT_EQ(settings.height, kDesktopHeight);
+        EXPECT_EQ(settings.savedWidth, kDesktopWidth);
+        EXPECT_EQ(settings.savedHeight, kDesktopHeight);
+        EXPECT_TRUE(settings.fullscreen);
+        EXPECT_EQ(settings.musicVolume, 80);
+        EXPECT_EQ(settings.keyForward->getName(), "KEY_KEY_W");
+        EXPECT_EQ(settings.keyRight->getName(), "KEY_KEY_D");
+    }
 }
 
 TEST_F(SettingsFileTest, ResolutionTheScreenDoesNotOfferIsReplacedByTheDesktop)
