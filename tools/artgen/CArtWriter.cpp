@@ -1,6 +1,7 @@
 #include "CArtWriter.h"
 
 #include "tools/dds/CDDSWriter.h"
+#include "tools/paint/NullDevice.h"
 
 #include <irrlicht.h>
 
@@ -10,14 +11,8 @@
 namespace artgen
 {
 
-CArtWriter::CArtWriter(const std::string& dataDir) : DataDir(dataDir)
+CArtWriter::CArtWriter(const std::string& dataDir) : DataDir(dataDir), Device(paint::createNullDevice())
 {
-	irr::SIrrlichtCreationParameters params;
-	params.DriverType = irr::video::EDT_NULL;
-	params.LoggingLevel = irr::ELL_WARNING;
-	Device = irr::createDeviceEx(params);
-	if (!Device)
-		printf("ERROR: the engine's null device could not be created\n");
 }
 
 CArtWriter::~CArtWriter()

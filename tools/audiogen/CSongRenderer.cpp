@@ -50,6 +50,11 @@ CStereoBuffer CSongRenderer::render(const SSongPlan& plan, const SScore& score) 
     // Each part is played alone first and brought to its own level, so the balance of the mix
     // does not hang on how loud a patch happens to come out.
     CStereoBuffer part(frames, plan.loops);
+    auto play = [this, &part](const SPatch& patch, const std::vector<SNote>& notes) {
+        const CToneSynth synth(patch, rate);
+        for (const SNote& note : notes)
+            synth.render(note, part);
+    };
     auto place = [&part](CStereoBuffer& bus, float level) {
         const float measured = activeLevel(part);
         if (measured > 0.0f)
@@ -62,35 +67,25 @@ CStereoBuffer CSongRenderer::render(const SSongPlan& plan, const SScore& score) 
         drums.render(score.drums[i], static_cast<int>(i), part);
     place(dry, plan.drumLevel);
 
-    const CToneSynth bass(plan.bass, rate);
-    for (const SNote& note : score.bass)
-        bass.render(note, part);
+    play(plan.bass, score.bass);
     place(dry, 0.20f);
 
-    const CToneSynth lead(plan.lead, rate);
-    for (const SNote& note : score.lead)
-        lead.render(note, part);
+    play(plan.lead, score.lead);
     const float leadLevel = activeLevel(part);
     place(wet, 0.20f);
     if (!score.harmony.empty() && leadLevel > 0.0f) {
         // The second voice keeps the lead's scale, a little quieter and to the other side.
         SPatch second = plan.lead;
         second.pan = -plan.lead.pan - 0.3f;
-        const CToneSynth harmony(second, rate);
-        for (const SNote& note : score.harmony)
-            harmony.render(note, part);
+        play(second, score.harmony);
         wet.mix(part, 0.55f * 0.20f / leadLevel);
         part.scale(0.0f);
     }
 
-    const CToneSynth pad(plan.pad, rate);
-    for (const SNote& note : score.pad)
-        pad.render(note, part);
+    play(plan.pad, score.pad);
     place(wet, 0.09f);
 
-    const CToneSynth arp(plan.arp, rate);
-    for (const SNote& note : score.arp)
-        arp.render(note, part);
+    play(plan.arp, score.arp);
     place(wet, 0.08f);
 
     const double beat = 60.0 / plan.bpm;

@@ -1,6 +1,4 @@
 #pragma once
-#include <cstdint>
-
 #include "CStereoBuffer.h"
 #include "SPatch.h"
 #include "SScore.h"

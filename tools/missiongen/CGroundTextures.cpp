@@ -7,6 +7,7 @@
 
 namespace missiongen {
 
+using paint::clamp01;
 using paint::rgb8;
 using paint::SColour;
 
@@ -69,8 +70,6 @@ uint32_t seedOf(const std::string& name)
         h = (h ^ c) * 16777619u;
     return h;
 }
-
-float clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
 // Round stones (or leaves) scattered on a wrapped grid of cells: 0 where there is none, else how
 // far into the nearest one (1 at its middle), with `tone` its own light or dark.

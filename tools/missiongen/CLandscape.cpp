@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/paint/SColour.h"
+
 namespace missiongen {
+
+using paint::smoothstep;
 
 namespace {
 
 const float kPi = 3.14159265f;
-
-float smoothstep(float edge0, float edge1, float v)
-{
-    const float t = std::clamp((v - edge0) / (edge1 - edge0), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
 
 } // namespace
 

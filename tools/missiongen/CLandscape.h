@@ -15,7 +15,6 @@ public:
 
     static SLandscapeStyle styleOf(ELandscape kind);
     const SLandscapeStyle& style() const { return look; }
-    ELandscape kind() const { return landscape; }
 
     // Height of the ground at (x, z), with the hills that close the world off at the border.
     float height(float x, float z) const;

@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "tools/contentkit/CB3DWriter.h"
+#include "tools/contentkit/CContentFile.h"
 #include "tools/contentkit/CMeshBuilder.h"
 #include "tools/contentkit/CMissionWriter.h"
-#include "tools/dds/CDDSWriter.h"
 #include "tools/missiongen/CCarFactory.h"
 #include "tools/missiongen/CGroundTextures.h"
 #include "tools/missiongen/CItemArt.h"
@@ -245,13 +245,11 @@ SMission CMissionBuilder::mission() const
 bool CMissionBuilder::write(const std::string& root) const
 {
     using contentkit::CB3DWriter;
+    using contentkit::CContentFile;
     using contentkit::CMissionWriter;
     const std::string data = root + "/" + dataFolder(), folder = root + "/" + missionFolder();
     bool ok = CB3DWriter::write(data + "ground.b3d", terrain.mesh({dataFolder() + "splat.dds"}));
-    if (!CDDSWriter::write(data + "splat.dds", splat.argb(), CSplatMap::kSize, CSplatMap::kSize, EDF_DXT1)) {
-        std::printf("ERROR: could not write %ssplat.dds\n", data.c_str());
-        ok = false;
-    }
+    ok = CContentFile::writeDds(data + "splat.dds", splat.argb(), CSplatMap::kSize, CSplatMap::kSize, EDF_DXT1) && ok;
     for (int id = 0; id < 3; ++id)
         ok = CB3DWriter::write(data + "checkpoint" + digit(id) + ".b3d", checkpointMesh(checkpoints[size_t(id)])) && ok;
     ok = CB3DWriter::write(data + "start_gate.b3d", CSceneryArt::startGate(design.width)) && ok;

@@ -33,8 +33,6 @@ public:
     std::string missionFolder() const; // "missions/m01/"
     std::string dataFolder() const;    // "data/tracks/m01/"
 
-    // Where along the track checkpoints 0, 1 and 2 stand.
-    const std::vector<float>& checkpointPlaces() const { return checkpoints; }
     // Navigation points every ten metres or so from the line, half a metre above the ground.
     std::vector<contentkit::SVec3> navigation() const;
     // One closed path per computer car, each in its own lane.
@@ -62,7 +60,7 @@ private:
     CTrackField field;
     CTerrain terrain;
     CSplatMap splat;
-    std::vector<float> checkpoints;
+    std::vector<float> checkpoints; // where along the track checkpoints 0, 1 and 2 stand
     std::vector<SPlacement> scenery;
 };
 

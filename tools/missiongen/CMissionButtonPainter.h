@@ -22,8 +22,6 @@ public:
     CMissionButtonPainter(const CMissionBuilder& mission, const std::array<const paint::CCanvas*, 3>& grounds,
                           const std::string& fontPath);
 
-    // The track from above, shared by all four pictures.
-    const paint::CCanvas& map() const { return picture; }
     paint::CCanvas paint(EButtonState state) const;
     // "data/2d/menu/b01_no.jpg" and so on.
     static std::string path(int mission, EButtonState state);
@@ -34,7 +32,7 @@ private:
     int number;
     std::string name;
     std::string font;
-    paint::CCanvas picture;
+    paint::CCanvas picture; // the track from above, shared by all four pictures
 };
 
 } // namespace missiongen

@@ -1,8 +1,5 @@
 #include "tools/missiongen/CMissionGenerator.h"
 
-#include <irrlicht.h>
-
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -11,11 +8,10 @@
 #include <memory>
 #include <mutex>
 #include <set>
-#include <thread>
 #include <vector>
 
 #include "tools/contentkit/CB3DWriter.h"
-#include "tools/dds/CDDSWriter.h"
+#include "tools/contentkit/CContentFile.h"
 #include "tools/missiongen/CCarFactory.h"
 #include "tools/missiongen/CGroundTextures.h"
 #include "tools/missiongen/CItemArt.h"
@@ -23,6 +19,7 @@
 #include "tools/missiongen/CMissionButtonPainter.h"
 #include "tools/missiongen/CSceneryArt.h"
 #include "tools/missiongen/CTrackCatalogue.h"
+#include "tools/paint/ParallelRows.h"
 
 namespace missiongen {
 
@@ -31,21 +28,15 @@ namespace {
 // Runs every job, several at a time; true when all of them succeeded.
 bool runJobs(const std::vector<std::function<bool()>>& jobs)
 {
-    std::atomic<size_t> next(0);
     std::atomic<bool> ok(true);
-    auto work = [&]() {
-        for (size_t i = next++; i < jobs.size(); i = next++)
-            if (!jobs[i]())
+    // The jobs are few and long: each worker takes one at a time.
+    paint::parallelRows(
+        0, int(jobs.size()),
+        [&](int i) {
+            if (!jobs[size_t(i)]())
                 ok = false;
-    };
-    const unsigned threads =
-        std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(), unsigned(jobs.size())));
-    std::vector<std::thread> workers;
-    for (unsigned t = 1; t < threads; ++t)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& t : workers)
-        t.join();
+        },
+        1);
     return ok;
 }
 
@@ -64,14 +55,9 @@ bool CMissionGenerator::run()
 {
     const std::vector<STrackDesign>& designs = CTrackCatalogue::designs();
     auto at = [this](const std::string& relative) { return root + "/" + relative; };
-    auto dds = [&](const std::string& relative, const paint::CCanvas& canvas, EDDSFormat format) {
-        std::error_code ignored;
-        std::filesystem::create_directories(std::filesystem::path(at(relative)).parent_path(), ignored);
-        if (CDDSWriter::write(at(relative), canvas.toArgb(7), uint32_t(canvas.width()), uint32_t(canvas.height()),
-                              format))
-            return true;
-        std::printf("ERROR: could not write %s\n", at(relative).c_str());
-        return false;
+    auto dds = [&](const std::string& relative, const paint::CCanvas& canvas) {
+        return contentkit::CContentFile::writeDds(at(relative), canvas.toArgb(7), uint32_t(canvas.width()),
+                                                  uint32_t(canvas.height()), EDF_DXT1);
     };
 
     // The shared art first: the missions' buttons need the ground textures' colours.
@@ -91,7 +77,7 @@ bool CMissionGenerator::run()
     for (auto& entry : grounds) {
         art.push_back([&entry, &dds]() {
             entry.second = std::make_unique<paint::CCanvas>(CGroundTextures::paint(entry.first));
-            return dds(CGroundTextures::path(entry.first), *entry.second, EDF_DXT1);
+            return dds(CGroundTextures::path(entry.first), *entry.second);
         });
     }
     for (EScenery kind : CSceneryArt::all()) {
@@ -101,22 +87,21 @@ bool CMissionGenerator::run()
             if (!body.surfaces.empty())
                 ok = contentkit::CB3DWriter::write(at(CSceneryArt::collisionPath(kind)), body) && ok;
             if (!CSceneryArt::isRock(kind))
-                ok = dds(CSceneryArt::texturePath(kind), CSceneryArt::texture(kind), EDF_DXT1) && ok;
+                ok = dds(CSceneryArt::texturePath(kind), CSceneryArt::texture(kind)) && ok;
             return ok;
         });
     }
-    art.push_back(
-        [&]() { return dds(CSceneryArt::startGateTexturePath(), CSceneryArt::startGateTexture(font), EDF_DXT1); });
+    art.push_back([&]() { return dds(CSceneryArt::startGateTexturePath(), CSceneryArt::startGateTexture(font)); });
     for (EItem item : {EItem::Who, EItem::Rocket, EItem::Tyre}) {
         art.push_back([item, &at, &dds, this]() {
             return contentkit::CB3DWriter::write(at(CItemArt::meshPath(item)), CItemArt::mesh(item)) &&
-                dds(CItemArt::texturePath(item), CItemArt::texture(item, font), EDF_DXT1);
+                dds(CItemArt::texturePath(item), CItemArt::texture(item, font));
         });
     }
     for (ECarStyle style : {ECarStyle::Buggy, ECarStyle::Rally, ECarStyle::Truck}) {
         art.push_back([style, &at, &dds]() {
             return contentkit::CB3DWriter::write(at(CCarFactory::wheelPath(style)), CCarFactory::wheel(style)) &&
-                dds(CCarFactory::wheelTexturePath(style), CCarFactory::wheelTexture(style), EDF_DXT1);
+                dds(CCarFactory::wheelTexturePath(style), CCarFactory::wheelTexture(style));
         });
     }
     std::set<int> paints;
@@ -129,8 +114,7 @@ bool CMissionGenerator::run()
         });
     }
     for (int paint : paints)
-        art.push_back(
-            [paint, &dds]() { return dds(CCarFactory::paintPath(paint), CCarFactory::bodyTexture(paint), EDF_DXT1); });
+        art.push_back([paint, &dds]() { return dds(CCarFactory::paintPath(paint), CCarFactory::bodyTexture(paint)); });
     bool ok = runJobs(art);
 
     // Then the missions, one per core, each writing its own files and its buttons.

@@ -145,13 +145,6 @@ SSurface CShapes::upright(const SSurface& alongX)
     return transformed(alongX, turn, turn);
 }
 
-SSurface CShapes::lengthwise(const SSurface& alongX)
-{
-    // A quarter turn about Y: +x goes to +z.
-    auto turn = [](const SVec3& p) { return SVec3{-p.z, p.y, p.x}; };
-    return transformed(alongX, turn, turn);
-}
-
 SSurface CShapes::yawed(const SSurface& surface, float degrees)
 {
     const double yaw = degrees * kPi / 180.0;

@@ -23,8 +23,6 @@ public:
 
     // A cylinder (the content kit's, axle along X) turned to stand on its axle along Y.
     static contentkit::SSurface upright(const contentkit::SSurface& alongX);
-    // A cylinder turned to lie along Z.
-    static contentkit::SSurface lengthwise(const contentkit::SSurface& alongX);
     // Turns the surface by `degrees` about +y, as a scene node's Y rotation does.
     static contentkit::SSurface yawed(const contentkit::SSurface& surface, float degrees);
     // Every vertex moved by `offset`.

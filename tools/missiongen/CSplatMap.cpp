@@ -5,16 +5,13 @@
 
 #include "tools/paint/CNoise.h"
 #include "tools/paint/ParallelRows.h"
+#include "tools/paint/SColour.h"
 
 namespace missiongen {
 
-namespace {
+using paint::smoothstep;
 
-float smoothstep(float edge0, float edge1, float v)
-{
-    const float t = std::clamp((v - edge0) / (edge1 - edge0), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
+namespace {
 
 uint32_t channel(float w) { return uint32_t(std::lround(std::clamp(w, 0.0f, 1.0f) * 255.0f)); }
 

@@ -5,16 +5,13 @@
 
 #include "tools/contentkit/CMeshBuilder.h"
 #include "tools/paint/ParallelRows.h"
+#include "tools/paint/SColour.h"
 
 namespace missiongen {
 
-namespace {
+using paint::smoothstep;
 
-float smoothstep(float edge0, float edge1, float v)
-{
-    const float t = std::clamp((v - edge0) / (edge1 - edge0), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
+namespace {
 
 // Where two stretches of track pass close by, the ground between them leans from one to the
 // other over this distance; beyond it each stretch keeps its own height.

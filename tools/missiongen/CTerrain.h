@@ -17,7 +17,6 @@ public:
     CTerrain(const CLandscape& landscape, const CTrackField& field, float size, float trackWidth);
 
     float size() const { return extent; }
-    uint32_t cells() const { return count; }
     // Ground height and unit normal at (x, z); outside the grid, its nearest edge.
     float height(float x, float z) const;
     contentkit::SVec3 normal(float x, float z) const;

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/paint/SColour.h"
+
 namespace missiongen {
+
+using paint::smoothstep;
 
 namespace {
 
@@ -54,12 +58,6 @@ void limitGrade(std::vector<float>& h, float most, std::vector<bool> locked)
     }
 }
 
-float smoothstep(float edge0, float edge1, float v)
-{
-    const float t = std::clamp((v - edge0) / (edge1 - edge0), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
-
 } // namespace
 
 CTrackProfile::CTrackProfile(const CTrackPath& trackPath, const CLandscape& landscape, float maxGrade) : path(trackPath)
@@ -101,14 +99,6 @@ float CTrackProfile::height(float s) const
     const size_t i = size_t(k) % heights.size();
     const double t = k - std::floor(k);
     return float(heights[i] + (heights[(i + 1) % heights.size()] - heights[i]) * t);
-}
-
-float CTrackProfile::steepestGrade() const
-{
-    float most = 0.0f;
-    for (size_t i = 0; i < heights.size(); ++i)
-        most = std::max(most, std::fabs(heights[(i + 1) % heights.size()] - heights[i]) / step);
-    return most;
 }
 
 } // namespace missiongen

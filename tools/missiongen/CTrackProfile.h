@@ -15,8 +15,6 @@ public:
 
     // Height of the track at s (round the loop).
     float height(float s) const;
-    // Steepest rise per unit run anywhere on the profile.
-    float steepestGrade() const;
 
     static constexpr float kLevelStart = 60.0f; // the track is level this far either side of the line
 

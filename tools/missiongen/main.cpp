@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "tools/missiongen/CMissionGenerator.h"
+#include "tools/paint/NullDevice.h"
 
 int main(int argc, char** argv)
 {
@@ -15,14 +16,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();
-    irr::SIrrlichtCreationParameters params;
-    params.DriverType = irr::video::EDT_NULL;
-    params.LoggingLevel = irr::ELL_WARNING;
-    irr::IrrlichtDevice* device = irr::createDeviceEx(params);
-    if (!device) {
-        std::printf("ERROR: the engine's null device could not be created\n");
+    irr::IrrlichtDevice* device = paint::createNullDevice();
+    if (!device)
         return 1;
-    }
     missiongen::CMissionGenerator generator(argv[1], argv[2], device->getVideoDriver());
     const bool ok = generator.run();
     device->drop();

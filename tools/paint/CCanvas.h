@@ -32,11 +32,6 @@ public:
 	int width() const { return Width; }
 	int height() const { return Height; }
 	SColour& at(int x, int y) { return Pixels[static_cast<size_t>(y) * Width + x]; }
-	bool hasAlpha() const { return !Alpha.empty(); }
-	float alphaAt(int x, int y) const
-	{
-		return Alpha.empty() ? 1.f : Alpha[static_cast<size_t>(y) * Width + x];
-	}
 
 	//! paint(x, y, colour) over every pixel, rows in parallel.
 	template <class F>

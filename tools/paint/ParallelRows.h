@@ -8,15 +8,14 @@
 namespace paint
 {
 
-//! Runs body(y) for every row in [y0, y1) on all cores. Each row is computed on its own, so the
-//! split over threads changes no byte of the result.
+//! Runs body(y) for every row in [y0, y1) on all cores, handing the rows out `chunk` at a time.
+//! Each row is computed on its own, so the split over threads changes no byte of the result.
 template <class F>
-void parallelRows(int y0, int y1, F&& body)
+void parallelRows(int y0, int y1, F&& body, int chunk = 8)
 {
 	const int count = y1 - y0;
 	if (count <= 0)
 		return;
-	const int chunk = 8;
 	unsigned threads = std::max(1u, std::thread::hardware_concurrency());
 	threads = std::min<unsigned>(threads, static_cast<unsigned>((count + chunk - 1) / chunk));
 	std::atomic<int> next(y0);

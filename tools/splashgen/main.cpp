@@ -6,6 +6,7 @@
 
 #include "tools/paint/CCanvas.h"
 #include "tools/paint/CTextRenderer.h"
+#include "tools/paint/NullDevice.h"
 
 #include <irrlicht.h>
 
@@ -47,15 +48,9 @@ int main(int argc, char** argv)
 	if (!text.isLoaded())
 		return 1;
 
-	irr::SIrrlichtCreationParameters params;
-	params.DriverType = irr::video::EDT_NULL;
-	params.LoggingLevel = irr::ELL_WARNING;
-	irr::IrrlichtDevice* device = irr::createDeviceEx(params);
+	irr::IrrlichtDevice* device = paint::createNullDevice();
 	if (!device)
-	{
-		printf("ERROR: the engine's null device could not be created\n");
 		return 1;
-	}
 	irr::video::IVideoDriver* driver = device->getVideoDriver();
 
 	bool ok = true;

@@ -11,7 +11,6 @@
 #include "tools/contentkit/CMeshBuilder.h"
 #include "tools/contentkit/CMissionWriter.h"
 #include "tools/contentkit/COBJWriter.h"
-#include "tools/dds/CDDSWriter.h"
 
 using namespace contentkit;
 
@@ -58,12 +57,7 @@ public:
         std::vector<uint32_t> argb(16);
         for (uint32_t i = 0; i < 16; ++i)
             argb[i] = ((i % 4) + (i / 4)) % 2 ? a : b;
-        std::error_code ignored;
-        std::filesystem::create_directories(std::filesystem::path(at(path)).parent_path(), ignored);
-        if (!CDDSWriter::write(at(path), argb, 4, 4, EDF_A8R8G8B8)) {
-            printf("ERROR: Could not write \"%s\"\n", at(path).c_str());
-            ok = false;
-        }
+        ok = CContentFile::writeDds(at(path), argb, 4, 4, EDF_A8R8G8B8) && ok;
     }
     void b3d(const char* path, const SMesh& mesh) { ok = CB3DWriter::write(at(path), mesh) && ok; }
     void b3d(const char* path, const SSkinnedMesh& body) { ok = CB3DWriter::write(at(path), body) && ok; }

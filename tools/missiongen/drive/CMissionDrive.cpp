@@ -12,6 +12,7 @@
 #include "core/CGameEngine.h"
 #include "race/CAIControllerPack.h"
 #include "race/CWaypoint.h"
+#include "tools/missiongen/session/CMissionSession.h"
 #include "world/CEntityManager.h"
 #include "world/COSEntity.h"
 #include "world/CPhysicsBody.h"
@@ -25,10 +26,7 @@ const float kStartMs = 10000.0f; // the game clock when the race goes green
 
 } // namespace
 
-CMissionDrive::CMissionDrive(CGameEngine* gameEngine, SGameSettings* gameSettings, CEntityManager* entityManager,
-                             CGameData* data, CSoundManager* soundManager) :
-    engine(gameEngine),
-    settings(gameSettings), entities(entityManager), gameData(data), sounds(soundManager)
+CMissionDrive::CMissionDrive(const CMissionSession& missionSession) : session(missionSession)
 {
 }
 
@@ -36,11 +34,11 @@ void CMissionDrive::countCheckpoints(std::vector<SDriveResult>& results, std::ve
 {
     // The game's lap rule: a lap counts when a car comes to the line from checkpoint 2 having
     // passed 1 and then 2 forwards since its last lap.
-    for (int j = 0; j < entities->getCheckpointCount(); ++j) {
-        COSEntity* checkpoint = entities->getCheckpoint(j);
-        for (int i = 0; i < entities->getVehicleCount(); ++i) {
-            CVehicleEntity* car = entities->getVehicle(i);
-            if (!engine->isTouching(car->getPhysicsBody()->getRigidBody(), checkpoint->getRigidBody()))
+    for (int j = 0; j < session.entities->getCheckpointCount(); ++j) {
+        COSEntity* checkpoint = session.entities->getCheckpoint(j);
+        for (int i = 0; i < session.entities->getVehicleCount(); ++i) {
+            CVehicleEntity* car = session.entities->getVehicle(i);
+            if (!session.engine->isTouching(car->getPhysicsBody()->getRigidBody(), checkpoint->getRigidBody()))
                 continue;
             const int p = car->getLastCheckpoint(), k = checkpoint->getId();
             if (p == 2 && k == 1)
@@ -66,9 +64,9 @@ void CMissionDrive::countCheckpoints(std::vector<SDriveResult>& results, std::ve
 std::vector<SDriveResult> CMissionDrive::race(const std::string& missionDir, float limitSeconds)
 {
     std::vector<SDriveResult> results;
-    irr::ITimer* timer = engine->getDevice()->getTimer();
+    irr::ITimer* timer = session.engine->getDevice()->getTimer();
     timer->setTime(0);
-    if (!gameData->loadMission(missionDir.c_str(), entities, sounds, settings)) {
+    if (!session.gameData->loadMission(missionDir.c_str(), session.entities, session.sounds, session.settings)) {
         std::printf("ERROR: %s did not load\n", missionDir.c_str());
         return results;
     }
@@ -76,37 +74,37 @@ std::vector<SDriveResult> CMissionDrive::race(const std::string& missionDir, flo
     // is one, else on the navigation path.
     std::unique_ptr<CAIControllerPack> autopilot(new CAIControllerPack());
     CAIControllerPack* lane = nullptr;
-    for (int i = 0; i < entities->getVehicleCount() && !lane; ++i)
-        lane = dynamic_cast<CAIControllerPack*>(entities->getVehicle(i)->getControllerPack());
+    for (int i = 0; i < session.entities->getVehicleCount() && !lane; ++i)
+        lane = dynamic_cast<CAIControllerPack*>(session.entities->getVehicle(i)->getControllerPack());
     if (lane) {
         for (int k = 0; k < lane->getWaypointCount(); ++k)
             autopilot->addWaypoint(new CWaypoint(lane->getWaypoint(k)->getX(), lane->getWaypoint(k)->getZ()));
     } else {
         // Point 0 of the navigation path is on the line: start from the next one.
-        const int n = gameData->getNavigationPointCount();
+        const int n = session.gameData->getNavigationPointCount();
         for (int k = 1; k <= n; ++k)
-            autopilot->addWaypoint(new CWaypoint(gameData->getNavigationPoint(k % n)->getX(),
-                                                 gameData->getNavigationPoint(k % n)->getZ()));
+            autopilot->addWaypoint(new CWaypoint(session.gameData->getNavigationPoint(k % n)->getX(),
+                                                 session.gameData->getNavigationPoint(k % n)->getZ()));
     }
-    CVehicleEntity* player = entities->getVehicle(entities->getPlayerVehicleIndex());
+    CVehicleEntity* player = session.entities->getVehicle(session.entities->getPlayerVehicleIndex());
     autopilot->setVehicle(player);
 
-    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+    for (int i = 0; i < session.entities->getVehicleCount(); ++i) {
         SDriveResult r;
-        r.car = entities->getVehicle(i)->getName();
-        r.player = i == entities->getPlayerVehicleIndex();
+        r.car = session.entities->getVehicle(i)->getName();
+        r.player = i == session.entities->getPlayerVehicleIndex();
         results.push_back(r);
     }
     std::vector<float> lapStart(results.size(), kStartMs);
     std::vector<int> standing(results.size(), 0); // frames in a row under 5 km/h
-    const int laps = gameData->getLaps();
+    const int laps = session.gameData->getLaps();
     const int frames = int(limitSeconds / kStep);
     for (int frame = 0; frame < frames; ++frame) {
         const float now = kStartMs + float(frame) * kStep * 1000.0f;
         timer->setTime(irr::u32(now));
         bool racing = false;
-        for (int i = 0; i < entities->getVehicleCount(); ++i) {
-            CVehicleEntity* car = entities->getVehicle(i);
+        for (int i = 0; i < session.entities->getVehicleCount(); ++i) {
+            CVehicleEntity* car = session.entities->getVehicle(i);
             CControllerPack* driver = car == player ? autopilot.get() : car->getControllerPack();
             sandvolt::btRaycastVehicle* vehicle = car->getPhysicsBody()->getVehicle();
             float force = 0.0f, brake = car->getMaxBreakingForce(), steering = 0.0f;
@@ -137,14 +135,14 @@ std::vector<SDriveResult> CMissionDrive::race(const std::string& missionDir, flo
         }
         if (!racing)
             break;
-        engine->getDynamicsWorld()->stepSimulation(kStep, 6, kStep);
-        for (int i = 0; i < entities->getVehicleCount(); ++i) {
-            entities->getVehicle(i)->updateNodes();
-            entities->getVehicle(i)->checkOverturned(entities);
+        session.engine->getDynamicsWorld()->stepSimulation(kStep, 6, kStep);
+        for (int i = 0; i < session.entities->getVehicleCount(); ++i) {
+            session.entities->getVehicle(i)->updateNodes();
+            session.entities->getVehicle(i)->checkOverturned(session.entities);
         }
         countCheckpoints(results, lapStart, now);
         for (size_t i = 0; i < results.size(); ++i) {
-            CVehicleEntity* car = entities->getVehicle(int(i));
+            CVehicleEntity* car = session.entities->getVehicle(int(i));
             results[i].laps = car->getLap() < 0 ? 0 : car->getLap();
             if (!results[i].finished && car->getLap() >= laps) {
                 results[i].finished = true;

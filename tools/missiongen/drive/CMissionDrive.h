@@ -8,11 +8,7 @@
 #include <string>
 #include <vector>
 
-class CEntityManager;
-class CGameData;
-class CSoundManager;
-class CGameEngine;
-struct SGameSettings;
+class CMissionSession;
 
 struct SDriveResult {
     std::string car;
@@ -27,8 +23,7 @@ struct SDriveResult {
 
 class CMissionDrive {
 public:
-    CMissionDrive(CGameEngine* engine, SGameSettings* settings, CEntityManager* entities, CGameData* gameData,
-                  CSoundManager* sounds);
+    explicit CMissionDrive(const CMissionSession& session);
 
     // Loads `missionDir` and races it; empty after an "ERROR: " line when it does not load.
     std::vector<SDriveResult> race(const std::string& missionDir, float limitSeconds);
@@ -36,9 +31,5 @@ public:
 private:
     void countCheckpoints(std::vector<SDriveResult>& results, std::vector<float>& lapStart, float now);
 
-    CGameEngine* engine;
-    SGameSettings* settings;
-    CEntityManager* entities;
-    CGameData* gameData;
-    CSoundManager* sounds;
+    const CMissionSession& session;
 };

@@ -18,7 +18,7 @@ int main(int argc, char** argv)
     if (!session.isReady())
         return 1;
     session.engine->getDevice()->getTimer()->stop();
-    CMissionDrive drive(session.engine, session.settings, session.entities, session.gameData, session.sounds);
+    CMissionDrive drive(session);
     bool ok = true;
     for (int n : CMissionSession::missionNumbers(argc, argv, 2)) {
         const std::string folder = CMissionSession::folderOf(n);

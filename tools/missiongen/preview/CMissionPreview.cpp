@@ -12,6 +12,7 @@
 #include "core/CGameEngine.h"
 #include "core/SGameSettings.h"
 #include "race/CWaypoint.h"
+#include "tools/missiongen/session/CMissionSession.h"
 #include "world/CEntityManager.h"
 #include "world/CItemEntity.h"
 #include "world/CStaticObjectEntity.h"
@@ -57,14 +58,11 @@ std::vector<video::SColorf> shrink(video::IImage* image)
 
 } // namespace
 
-CMissionPreview::CMissionPreview(CGameEngine* gameEngine, SGameSettings* gameSettings, CEntityManager* entityManager,
-                                 CGameData* data, CSoundManager* soundManager) :
-    engine(gameEngine),
-    settings(gameSettings), entities(entityManager), gameData(data), sounds(soundManager), target(nullptr),
-    camera(nullptr)
+CMissionPreview::CMissionPreview(const CMissionSession& missionSession) :
+    session(missionSession), target(nullptr), camera(nullptr)
 {
-    video::IVideoDriver* driver = engine->getVideoDriver();
-    scene::ISceneManager* scene = engine->getSceneManager();
+    video::IVideoDriver* driver = session.engine->getVideoDriver();
+    scene::ISceneManager* scene = session.engine->getSceneManager();
     target = driver->addRenderTargetTexture(core::dimension2d<u32>(kWidth, kHeight), "preview", video::ECF_A8R8G8B8);
     camera = scene->addCameraSceneNode();
     camera->setFarValue(5000.0f);
@@ -81,23 +79,23 @@ CMissionPreview::CMissionPreview(CGameEngine* gameEngine, SGameSettings* gameSet
 CMissionPreview::~CMissionPreview()
 {
     if (target)
-        engine->getVideoDriver()->removeTexture(target);
+        session.engine->getVideoDriver()->removeTexture(target);
 }
 
 void CMissionPreview::settle()
 {
     // A second of physics: the cars sink onto their springs.
     for (int step = 0; step < 60; ++step)
-        engine->getDynamicsWorld()->stepSimulation(1.0f / 60.0f, 1, 1.0f / 60.0f);
-    for (int i = 0; i < entities->getVehicleCount(); ++i)
-        entities->getVehicle(i)->updateNodes();
-    for (int i = 0; i < entities->getStaticObjectCount(); ++i)
-        entities->getStaticObject(i)->update();
+        session.engine->getDynamicsWorld()->stepSimulation(1.0f / 60.0f, 1, 1.0f / 60.0f);
+    for (int i = 0; i < session.entities->getVehicleCount(); ++i)
+        session.entities->getVehicle(i)->updateNodes();
+    for (int i = 0; i < session.entities->getStaticObjectCount(); ++i)
+        session.entities->getStaticObject(i)->update();
 }
 
 video::ITexture* CMissionPreview::groundColours(const std::string& splat, const std::string (&details)[3])
 {
-    video::IVideoDriver* driver = engine->getVideoDriver();
+    video::IVideoDriver* driver = session.engine->getVideoDriver();
     video::IImage* weights = driver->createImageFromFile(splat.c_str());
     std::vector<video::SColorf> tiles[3];
     for (int k = 0; k < 3; ++k) {
@@ -112,8 +110,8 @@ video::ITexture* CMissionPreview::groundColours(const std::string& splat, const 
     }
     // The ground spans its mesh's box; the splat map spans the ground.
     f32 size = 0.0f;
-    for (int i = 0; i < entities->getStaticObjectCount(); ++i) {
-        CStaticObjectEntity* object = entities->getStaticObject(i);
+    for (int i = 0; i < session.entities->getStaticObjectCount(); ++i) {
+        CStaticObjectEntity* object = session.entities->getStaticObject(i);
         if (object->getDesc()->getMapping() == 1)
             size = object->getMesh()->getBoundingBox().getExtent().X;
     }
@@ -148,8 +146,8 @@ video::ITexture* CMissionPreview::groundColours(const std::string& splat, const 
 
 void CMissionPreview::prepareMaterials()
 {
-    for (int i = 0; i < entities->getStaticObjectCount(); ++i) {
-        CStaticObjectEntity* object = entities->getStaticObject(i);
+    for (int i = 0; i < session.entities->getStaticObjectCount(); ++i) {
+        CStaticObjectEntity* object = session.entities->getStaticObject(i);
         scene::ISceneNode* node = object->getNode();
         node->setMaterialFlag(video::EMF_LIGHTING, true);
         node->setMaterialFlag(video::EMF_NORMALIZE_NORMALS, true);
@@ -165,10 +163,10 @@ void CMissionPreview::prepareMaterials()
                 node->getMaterial(m).setTexture(layer, nullptr);
         }
     }
-    for (int i = 0; i < entities->getItemCount(); ++i)
-        entities->getItem(i)->getNode()->setMaterialFlag(video::EMF_LIGHTING, true);
-    for (int i = 0; i < entities->getVehicleCount(); ++i) {
-        CVehicleEntity* car = entities->getVehicle(i);
+    for (int i = 0; i < session.entities->getItemCount(); ++i)
+        session.entities->getItem(i)->getNode()->setMaterialFlag(video::EMF_LIGHTING, true);
+    for (int i = 0; i < session.entities->getVehicleCount(); ++i) {
+        CVehicleEntity* car = session.entities->getVehicle(i);
         for (scene::ISceneNode* node : {static_cast<scene::ISceneNode*>(car->getBodyNode()),
                                         static_cast<scene::ISceneNode*>(car->getWheelNodeFL()),
                                         static_cast<scene::ISceneNode*>(car->getWheelNodeFR()),
@@ -183,14 +181,14 @@ void CMissionPreview::prepareMaterials()
 bool CMissionPreview::snap(const core::vector3df& from, const core::vector3df& to, const core::vector3df& up,
                            const std::string& file)
 {
-    video::IVideoDriver* driver = engine->getVideoDriver();
-    scene::ISceneManager* scene = engine->getSceneManager();
+    video::IVideoDriver* driver = session.engine->getVideoDriver();
+    scene::ISceneManager* scene = session.engine->getSceneManager();
     camera->setPosition(from);
     camera->setUpVector(up);
     camera->setTarget(to);
     camera->updateAbsolutePosition();
     scene->setActiveCamera(camera);
-    engine->getDevice()->run();
+    session.engine->getDevice()->run();
     driver->beginScene(true, true, kSky);
     driver->setRenderTarget(target, true, true, kSky);
     scene->drawAll();
@@ -214,7 +212,7 @@ bool CMissionPreview::snap(const core::vector3df& from, const core::vector3df& t
 
 bool CMissionPreview::shoot(const std::string& missionDir, const std::string& prefix)
 {
-    if (!gameData->loadMission(missionDir.c_str(), entities, sounds, settings)) {
+    if (!session.gameData->loadMission(missionDir.c_str(), session.entities, session.sounds, session.settings)) {
         std::printf("ERROR: %s did not load\n", missionDir.c_str());
         return false;
     }
@@ -222,7 +220,7 @@ bool CMissionPreview::shoot(const std::string& missionDir, const std::string& pr
     prepareMaterials();
 
     // From behind the player's car, as the chase camera sees it.
-    CVehicleEntity* player = entities->getVehicle(entities->getPlayerVehicleIndex());
+    CVehicleEntity* player = session.entities->getVehicle(session.entities->getPlayerVehicleIndex());
     if (!player) {
         std::printf("ERROR: %s has no player's car\n", missionDir.c_str());
         return false;
@@ -238,8 +236,8 @@ bool CMissionPreview::shoot(const std::string& missionDir, const std::string& pr
 
     // From high above the middle of the navigation loop, north up.
     core::aabbox3df box;
-    for (s32 i = 0; i < gameData->getNavigationPointCount(); ++i) {
-        const CWaypoint* p = gameData->getNavigationPoint(i);
+    for (s32 i = 0; i < session.gameData->getNavigationPointCount(); ++i) {
+        const CWaypoint* p = session.gameData->getNavigationPoint(i);
         const core::vector3df point(p->getX(), p->getY(), p->getZ());
         if (i == 0)
             box.reset(point);

@@ -7,16 +7,11 @@
 
 #include <irrlicht.h>
 
-class CEntityManager;
-class CGameData;
-class CGameEngine;
-class CSoundManager;
-struct SGameSettings;
+class CMissionSession;
 
 class CMissionPreview {
 public:
-    CMissionPreview(CGameEngine* engine, SGameSettings* settings, CEntityManager* entities, CGameData* gameData,
-                    CSoundManager* sounds);
+    explicit CMissionPreview(const CMissionSession& session);
     ~CMissionPreview();
 
     // Loads `missionDir` and writes `<prefix>_chase.png` and `<prefix>_above.png`; false after a
@@ -30,11 +25,7 @@ private:
     bool snap(const irr::core::vector3df& from, const irr::core::vector3df& to, const irr::core::vector3df& up,
               const std::string& file);
 
-    CGameEngine* engine;
-    SGameSettings* settings;
-    CEntityManager* entities;
-    CGameData* gameData;
-    CSoundManager* sounds;
+    const CMissionSession& session;
     irr::video::ITexture* target;
     irr::scene::ICameraSceneNode* camera;
 };

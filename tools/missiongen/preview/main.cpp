@@ -23,7 +23,7 @@ int main(int argc, char** argv)
         return 1;
     bool ok = true;
     {
-        CMissionPreview preview(session.engine, session.settings, session.entities, session.gameData, session.sounds);
+        CMissionPreview preview(session);
         for (int n : CMissionSession::missionNumbers(argc, argv, 3))
             ok = preview.shoot(CMissionSession::folderOf(n), (out / ("m0" + std::to_string(n))).string()) && ok;
     }
