@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sstream>
@@ -174,9 +173,7 @@ protected:
 
     void addSound(const std::string& relativePath, const std::vector<float>& samples, int channels, int rate)
     {
-        const std::filesystem::path path = std::filesystem::path(game) / relativePath;
-        std::filesystem::create_directories(path.parent_path());
-        oggfixtures::writeOgg(path.string(), samples, channels, rate);
+        oggfixtures::writeOgg(game + "/" + relativePath, samples, channels, rate);
     }
 
     testsupport::CScratchDir dir;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <cmath>
+#include <filesystem>
 
 #include "CVorbisWriter.h"
 
@@ -23,6 +24,7 @@ std::vector<float> tone(double seconds, int channels, int rate, double frequency
 
 void writeOgg(const std::string& path, const std::vector<float>& samples, int channels, int rate)
 {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     ASSERT_TRUE(CVorbisWriter(channels, rate, 0.4f).write(path, samples)) << path;
 }
 

@@ -10,7 +10,8 @@ namespace oggfixtures {
 std::vector<float> tone(double seconds, int channels, int rate, double frequency, float startLevel = 0.5f,
                         float endLevel = 0.5f);
 
-// Encodes samples and writes them to path; the test fails on an encoder error.
+// Encodes samples and writes them to path, making its folder first; the test fails on an encoder
+// error.
 void writeOgg(const std::string& path, const std::vector<float>& samples, int channels, int rate);
 
 // Frames per stream buffer of the game's sound (32768 bytes of 16-bit samples).

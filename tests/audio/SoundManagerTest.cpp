@@ -1,8 +1,8 @@
 // The sound manager: the music folder as the engine library lists it, track changes, volumes.
 #include <gtest/gtest.h>
 #include <AL/al.h>
-#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <unistd.h>
 
 #include "OggFixtures.h"
@@ -24,23 +24,20 @@ class SoundManager : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previous = workingDirectory();
         game = std::filesystem::canonical(dir.path()).string();
         std::filesystem::create_directories(game + "/data/audio");
-        ASSERT_EQ(chdir(game.c_str()), 0);
+        cwd = std::make_unique<testsupport::CWorkingDir>(game);
         sounds = new CSoundManager(&engine.settings, engine.get());
     }
     void TearDown() override
     {
         delete sounds;
-        EXPECT_EQ(chdir(previous.c_str()), 0);
+        cwd.reset();
     }
 
     void addSound(const std::string& relativePath, double seconds = 0.2)
     {
-        const std::string path = game + "/" + relativePath;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        oggfixtures::writeOgg(path, oggfixtures::tone(seconds, 2, 22050, 440.0), 2, 22050);
+        oggfixtures::writeOgg(game + "/" + relativePath, oggfixtures::tone(seconds, 2, 22050, 440.0), 2, 22050);
     }
     void addFile(const std::string& relativePath, const std::string& bytes)
     {
@@ -54,8 +51,8 @@ protected:
 
     testsupport::CNullEngine engine;
     testsupport::CScratchDir dir;
-    std::string previous;
     std::string game;
+    std::unique_ptr<testsupport::CWorkingDir> cwd;
     CSoundManager* sounds = nullptr;
 };
 

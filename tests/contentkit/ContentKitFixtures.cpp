@@ -1,25 +1,12 @@
 #include "ContentKitFixtures.h"
 
 #include <filesystem>
-#include <stdexcept>
 
 #include "core/CGameEngine.h"
 
 using namespace irr;
 
 namespace kittest {
-
-void writeImage(CGameEngine* engine, const std::string& path)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    video::IVideoDriver* driver = engine->getVideoDriver();
-    video::IImage* image = driver->createImage(video::ECF_A8R8G8B8, core::dimension2d<u32>(2, 2));
-    image->fill(video::SColor(255, 200, 100, 50));
-    const bool written = driver->writeImageToFile(image, path.c_str());
-    image->drop();
-    if (!written)
-        throw std::runtime_error("could not write the image " + path);
-}
 
 scene::IAnimatedMesh* loadMesh(CGameEngine* engine, const std::string& path)
 {

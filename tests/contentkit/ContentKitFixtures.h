@@ -12,9 +12,7 @@ class CGameEngine;
 namespace kittest {
 
 using CWorkingDir = testsupport::CWorkingDir;
-
-// A 2 x 2 image written through the engine library's own image writer.
-void writeImage(CGameEngine* engine, const std::string& path);
+using testsupport::writeImage;
 
 // Loads a mesh through the scene manager as the game does (`getMesh`), or null.
 irr::scene::IAnimatedMesh* loadMesh(CGameEngine* engine, const std::string& path);

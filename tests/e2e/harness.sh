@@ -17,6 +17,7 @@
 #   e2e_colours FILE        number of distinct colours in an image
 #   e2e_close               sends WM_DELETE_WINDOW, as a window manager's close button does
 #   e2e_wait_exit [S]       waits for the game to end (default 20 s); sets E2E_EXIT
+#   e2e_quit                e2e_close, then checks that the game ends within 30 s with code 0
 #   e2e_end                 stops the game (if still running) and Xvfb
 #   e2e_stdout              the game's standard output so far
 #   e2e_fail MESSAGE        reports a failed check and marks the test failed
@@ -44,8 +45,9 @@ e2e_begin() {
 
     # Xvfb picks a display number nobody else uses (other X servers on this machine, including
     # those of another test run in a container, which share the abstract socket names) and
-    # writes it to the file.
-    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp \
+    # writes it to the file. Without -noreset it would restart when the readiness probe below
+    # disconnects, and the game, connecting in that moment, would find no display.
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset \
         3> "$E2E_SCRATCH/display" > "$E2E_SCRATCH/xvfb.log" 2>&1 &
     E2E_XVFB=$!
     local i
@@ -135,6 +137,12 @@ e2e_wait_exit() {
     done
     echo "the game did not end within $limit s"
     return 1
+}
+
+e2e_quit() {
+    e2e_close
+    e2e_wait_exit 30 || e2e_fail "closing the window did not end the game"
+    [ "${E2E_EXIT:-x}" = 0 ] || e2e_fail "exit code ${E2E_EXIT:-none}, expected 0"
 }
 
 e2e_stdout() {

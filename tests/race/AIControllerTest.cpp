@@ -37,13 +37,7 @@ struct AIControllerTest : vehicletest::VehicleWorldTest {
     btVector3 position() { return car->getPhysicsBody()->getRigidBody()->getWorldTransform().getOrigin(); }
     void moveTo(const btVector3& origin)
     {
-        btTransform place;
-        place.setIdentity();
-        place.setOrigin(origin);
-        btRigidBody* body = car->getPhysicsBody()->getRigidBody();
-        body->setWorldTransform(place);
-        body->setLinearVelocity(btVector3(0, 0, 0));
-        body->setAngularVelocity(btVector3(0, 0, 0));
+        vehicletest::teleport(car, core::vector3df(origin.x(), origin.y(), origin.z()));
         step(2);
     }
     // The race frame of one car at 60 frames a second: clock, controller, controls, physics.

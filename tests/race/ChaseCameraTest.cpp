@@ -4,7 +4,6 @@
 #include <btBulletDynamicsCommon.h>
 #include <cmath>
 
-#include "RaceFixtures.h"
 #include "core/CGameEngine.h"
 #include "race/CChaseCamera.h"
 #include "world/CPhysicsBody.h"
@@ -25,7 +24,7 @@ struct ChaseCameraTest : vehicletest::VehicleWorldTest {
     // Where the scene shows the car: its interpolated transform.
     void place(const core::vector3df& at, float yawDegrees)
     {
-        racetest::placeBody(car->getPhysicsBody()->getRigidBody(), at, yawDegrees);
+        vehicletest::placeBody(car->getPhysicsBody()->getRigidBody(), at, yawDegrees);
     }
     core::vector3df position() { return camera.getCameraNode()->getPosition(); }
     core::vector3df target() { return camera.getCameraNode()->getTarget(); }

@@ -11,7 +11,6 @@
 #include "race/CItemsCreator.h"
 #include "world/CItemEntity.h"
 #include "world/CVehicleEntity.h"
-#include "world/EntityFixtures.h"
 #include "world/VehicleFixtures.h"
 
 using namespace irr;
@@ -54,7 +53,6 @@ struct DeveloperToolsTest : vehicletest::VehicleWorldTest {
     }
     core::vector3df carAt() { return car->getBodyNode()->getPosition(); }
     void moveCar(const core::vector3df& by) { car->getBodyNode()->setPosition(carAt() + by); }
-    int nodes() { return entitytest::sceneNodeCount(engine.get()); }
 
     testsupport::CWorkingDir cwd;
     CVehicleEntity* car;

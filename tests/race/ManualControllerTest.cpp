@@ -2,8 +2,6 @@
 // speed, steering from the left and right keys, and pick-up items raising the limits.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "core/SKeyEntry.h"
 #include "race/CManualControllerPack.h"
 #include "world/CItemEntity.h"
@@ -45,11 +43,7 @@ struct ManualControllerTest : vehicletest::VehicleWorldTest {
     }
     CItemEntity* takeItem(const char* type, f32 value)
     {
-        CItemEntity* item = nullptr;
-        captureStdout([&] { item = new CItemEntity(type, "", &manager); });
-        item->setType(type);
-        item->setValue(value);
-        item->setEffectTime(5000);
+        CItemEntity* item = addItem(type, 5000, type, value);
         setClock(1000);
         car->setItem(item);
         return item;

@@ -1,36 +1,28 @@
 #include "RaceFixtures.h"
 
-#include <btBulletDynamicsCommon.h>
 #include <filesystem>
 
-#include "audio/CSoundManager.h"
 #include "core/CGameEngine.h"
 #include "world/CPhysicsBody.h"
 #include "world/CVehicleEntity.h"
+#include "world/VehicleFixtures.h"
 
 using namespace irr;
 namespace fs = std::filesystem;
 
 namespace racetest {
 
-CRaceWorld::CRaceWorld(const std::string& sourceFolder, SWorldOptions options) : source(sourceFolder)
+CRaceWorld::CRaceWorld(const std::string& sourceFolder, SWorldOptions options)
+    : CMissionWorld(sourceFolder, options.music), source(sourceFolder)
 {
-    testsupport::linkRunFolder(dir.path(), source, options.music);
-    cwd = new testsupport::CWorkingDir(dir.path());
-
     if (options.itemsCreator)
         engine.get()->setItemsCreator(&creator);
-    gameData.setEngine(engine.get());
     SGameSettings& settings = engine.settings;
     settings.keyForward = gameData.findKeyByName("KEY_KEY_W");
     settings.keyBackward = gameData.findKeyByName("KEY_KEY_S");
     settings.keyLeft = gameData.findKeyByName("KEY_KEY_A");
     settings.keyRight = gameData.findKeyByName("KEY_KEY_D");
     setTime(timeMs);
-    out = testsupport::captureStdout([&] {
-        sounds = new CSoundManager(&engine.settings, engine.get());
-        sounds->loadAudio();
-    });
     menu = new CMenu(&engine.settings, &gameData, engine.get(), &entities, sounds, nullptr);
     race = new CRace(engine.get(), &engine.settings, &gameData, &entities, sounds, &camera, nullptr,
                      menu, nullptr);
@@ -38,11 +30,8 @@ CRaceWorld::CRaceWorld(const std::string& sourceFolder, SWorldOptions options) :
 
 CRaceWorld::~CRaceWorld()
 {
-    testsupport::captureStdout([&] { entities.clear(); });
     delete race;
     delete menu;
-    delete sounds;
-    delete cwd;
 }
 
 void CRaceWorld::linkMission(const std::string& name, const std::string& mission)
@@ -53,11 +42,7 @@ void CRaceWorld::linkMission(const std::string& name, const std::string& mission
 
 bool CRaceWorld::load(const std::string& folder)
 {
-    bool loaded = false;
-    out = testsupport::captureStdout([&] {
-        loaded = gameData.loadMission(folder.c_str(), &entities, sounds, &engine.settings);
-    });
-    if (!loaded)
+    if (!CMissionWorld::load(folder))
         return false;
     engine->setGameState(EGS_RACE);
     race->prepareMaterials();
@@ -119,26 +104,9 @@ CVehicleEntity* CRaceWorld::vehicle(int i) { return entities.getVehicle(i); }
 
 btRigidBody* CRaceWorld::bodyOf(CVehicleEntity* car) { return car->getPhysicsBody()->getRigidBody(); }
 
-void placeBody(btRigidBody* body, const core::vector3df& position, float yawDegrees)
-{
-    btTransform place;
-    place.setIdentity();
-    place.setOrigin(btVector3(position.X, position.Y, position.Z));
-    btQuaternion turn;
-    turn.setEulerZYX(0.0f, yawDegrees * 0.017453292f, 0.0f);
-    place.setRotation(turn);
-    body->setWorldTransform(place);
-    if (body->getMotionState())
-        body->getMotionState()->setWorldTransform(place);
-}
-
 void CRaceWorld::teleport(CVehicleEntity* car, const core::vector3df& position, float yawDegrees)
 {
-    btRigidBody* body = bodyOf(car);
-    placeBody(body, position, yawDegrees);
-    body->setLinearVelocity(btVector3(0, 0, 0));
-    body->setAngularVelocity(btVector3(0, 0, 0));
-    car->updateNodes();
+    vehicletest::teleport(car, position, yawDegrees);
 }
 
 } // namespace racetest

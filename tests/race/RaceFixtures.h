@@ -1,28 +1,20 @@
 #pragma once
-// A whole race on the null driver: a run folder of its own (the test missions, or the game's
-// missions), the engine with its clock stopped, the sound manager on a silent device, the game
-// data, the entity manager, the chase camera, the menu, the items creator and the race, built as
-// the entry function builds them. The clock moves at 60 frames a second of game time.
+// A whole race on the null driver: a loaded mission's world (the test missions, or the game's
+// missions) with the chase camera, the menu, the items creator and the race, built as the entry
+// function builds them. The clock moves at 60 frames a second of game time.
 #include <irrlicht.h>
 #include <string>
 
-#include "core/CGameData.h"
 #include "menu/CMenu.h"
 #include "race/CChaseCamera.h"
 #include "race/CItemsCreator.h"
 #include "race/CRace.h"
-#include "support/TestSupport.h"
-#include "world/CEntityManager.h"
+#include "world/MissionFixtures.h"
 
-class CSoundManager;
 class CVehicleEntity;
 class btRigidBody;
 
 namespace racetest {
-
-// The body at `position` facing `yawDegrees` about +y; its interpolated transform, which the
-// scene and the camera follow, goes there too.
-void placeBody(btRigidBody* body, const irr::core::vector3df& position, float yawDegrees);
 
 struct SWorldOptions {
     // The engine object holds the items creator, as in the game.
@@ -31,7 +23,7 @@ struct SWorldOptions {
     bool music = true;
 };
 
-class CRaceWorld {
+class CRaceWorld : public missiontest::CMissionWorld {
 public:
     // `source` holds missions/ and data/ (the test missions' folder or a game run folder); the
     // engine sounds and music always come from the game's run folder.
@@ -67,18 +59,11 @@ public:
     // Puts the car somewhere else, at rest, facing along `yawDegrees`.
     void teleport(CVehicleEntity* vehicle, const irr::core::vector3df& position, float yawDegrees = 0.0f);
 
-    testsupport::CScratchDir dir;
-    testsupport::CNullEngine engine;
     std::string source;
-    testsupport::CWorkingDir* cwd = nullptr;
-    CSoundManager* sounds = nullptr;
-    CGameData gameData{nullptr};
-    CEntityManager entities{engine.get()};
     CChaseCamera camera{engine.get()};
     CItemsCreator creator{engine.get(), &entities};
     CMenu* menu = nullptr;
     CRace* race = nullptr;
-    std::string out;
 
 private:
     void setTime(irr::u32 ms);

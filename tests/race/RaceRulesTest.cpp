@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <vector>
 
 #include "core/CGameData.h"
 #include "race/CWaypoint.h"

@@ -46,6 +46,39 @@ std::string captureStdout(const std::function<void()>& body)
     return text;
 }
 
+std::vector<std::string> gameLines(const std::string& out)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < out.size()) {
+        size_t end = out.find('\n', start);
+        if (end == std::string::npos)
+            end = out.size();
+        const std::string line = out.substr(start, end - start);
+        for (const char* prefix : {"ERROR", "Warning", "Sound Error"}) {
+            if (line.rfind(prefix, 0) == 0)
+                lines.push_back(line);
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+void writeImage(CGameEngine* engine, const std::string& path)
+{
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty())
+        std::filesystem::create_directories(folder);
+    irr::video::IVideoDriver* driver = engine->getVideoDriver();
+    irr::video::IImage* image =
+        driver->createImage(irr::video::ECF_A8R8G8B8, irr::core::dimension2d<irr::u32>(2, 2));
+    image->fill(irr::video::SColor(255, 200, 100, 50));
+    const bool written = driver->writeImageToFile(image, path.c_str());
+    image->drop();
+    if (!written)
+        throw std::runtime_error("could not write the image " + path);
+}
+
 CWorkingDir::CWorkingDir(const std::string& folder) : previous(std::filesystem::current_path().string())
 {
     std::filesystem::current_path(folder);

@@ -3,6 +3,7 @@
 #include <irrlicht.h>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/SGameSettings.h"
 
@@ -12,6 +13,13 @@ namespace testsupport {
 
 // Runs `body` and returns what it printed to standard output (printf and std::cout alike).
 std::string captureStdout(const std::function<void()>& body);
+
+// The game's own message lines ("ERROR", "Warning", "Sound Error") in captured output, in order,
+// without the engine library's log that shares the stream.
+std::vector<std::string> gameLines(const std::string& out);
+
+// A 2 x 2 image written through the engine library's own image writer, its folder made first.
+void writeImage(CGameEngine* engine, const std::string& path);
 
 // A fresh folder under /tmp, removed with everything in it when the object goes.
 class CScratchDir {

@@ -41,15 +41,6 @@ std::string boxesObj(const std::vector<SBox>& boxes, const std::string& material
     return obj.str();
 }
 
-void writeImage(CGameEngine* engine, const std::string& path)
-{
-    video::IVideoDriver* driver = engine->getVideoDriver();
-    video::IImage* image = driver->createImage(video::ECF_A8R8G8B8, core::dimension2d<u32>(2, 2));
-    image->fill(video::SColor(255, 200, 100, 50));
-    driver->writeImageToFile(image, path.c_str());
-    image->drop();
-}
-
 namespace {
 int countBelow(scene::ISceneNode* node)
 {
@@ -68,6 +59,11 @@ int sceneNodeCount(CGameEngine* engine)
 int bodyCount(CGameEngine* engine)
 {
     return engine->getDynamicsWorld()->getNumCollisionObjects();
+}
+
+video::ITexture* EntityWorldTest::loaded(const std::string& name)
+{
+    return engine->getVideoDriver()->findTexture(dir.file(name).c_str());
 }
 
 } // namespace entitytest

@@ -2,8 +2,6 @@
 // mission down until nothing of it is left in the scene or the physics world.
 #include <gtest/gtest.h>
 
-#include <btBulletDynamicsCommon.h>
-
 #include "EntityFixtures.h"
 #include "support/TestSupport.h"
 #include "core/CGameEngine.h"
@@ -16,13 +14,11 @@
 
 using namespace irr;
 using testsupport::captureStdout;
-using testsupport::CNullEngine;
-using testsupport::CScratchDir;
 
 namespace {
 
-struct ManagerTest : ::testing::Test {
-    ManagerTest() : manager(engine.get())
+struct ManagerTest : entitytest::EntityWorldTest {
+    ManagerTest()
     {
         dir.write("block.obj", entitytest::boxesObj({{{-1, 0, -1}, {1, 2, 1}}}));
     }
@@ -58,10 +54,6 @@ struct ManagerTest : ::testing::Test {
         captureStdout([&] { added = manager.addStaticObject(object); });
         return added;
     }
-
-    CScratchDir dir;
-    CNullEngine engine;
-    CEntityManager manager;
 };
 
 } // namespace

@@ -12,13 +12,11 @@
 
 using namespace irr;
 using testsupport::captureStdout;
-using testsupport::CNullEngine;
-using testsupport::CScratchDir;
 
 namespace {
 
-struct ItemTest : ::testing::Test {
-    ItemTest() : manager(engine.get())
+struct ItemTest : entitytest::EntityWorldTest {
+    ItemTest()
     {
         dir.write("rocket.obj", entitytest::boxesObj({{{-0.5f, 0, -0.5f}, {0.5f, 1, 0.5f}}}));
     }
@@ -34,10 +32,6 @@ struct ItemTest : ::testing::Test {
         engine.setTime(timerMs);
         engine->pausedTime = pausedMs;
     }
-
-    CScratchDir dir;
-    CNullEngine engine;
-    CEntityManager manager;
 };
 
 } // namespace

@@ -2,13 +2,12 @@
 // fixturegen writes, and small "mission.xml" files written here for the reading rules.
 #include <gtest/gtest.h>
 
-#include <btBulletDynamicsCommon.h>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "EntityFixtures.h"
+#include "MissionFixtures.h"
 #include "audio/CSound.h"
 #include "audio/CSoundManager.h"
 #include "core/CGameData.h"
@@ -25,28 +24,10 @@
 #include "world/SEntityDesc.h"
 
 using namespace irr;
+using testsupport::gameLines;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The game's own lines of what a load printed (the engine library logs to the same stream).
-std::vector<std::string> gameLines(const std::string& out)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < out.size()) {
-        size_t end = out.find('\n', start);
-        if (end == std::string::npos)
-            end = out.size();
-        const std::string line = out.substr(start, end - start);
-        for (const char* prefix : {"ERROR", "Warning", "Sound Error"}) {
-            if (line.rfind(prefix, 0) == 0)
-                lines.push_back(line);
-        }
-        start = end + 1;
-    }
-    return lines;
-}
 
 // A car of the fixture art; `fields` go inside the element after the common ones.
 std::string car(const std::string& name, const std::string& controller, float x,
@@ -97,34 +78,11 @@ const char* const kBoostItem =
     "<Type Value=\"Boost\"/>\n"
     "</Item>\n";
 
-// A run folder of its own: the fixture missions and art, the game's engine sounds, and room for
-// the missions a test writes.
-class MissionLoaderTest : public ::testing::Test {
+// A run folder of its own: the fixture missions and art, the game's engine sounds and music, and
+// room for the missions a test writes.
+class MissionLoaderTest : public ::testing::Test, protected missiontest::CMissionWorld {
 protected:
-    MissionLoaderTest()
-    {
-        testsupport::linkRunFolder(dir.path(), SANDVOLT_FIXTURE_DIR, true);
-        cwd = new testsupport::CWorkingDir(dir.path());
-        sounds = new CSoundManager(&engine.settings, engine.get());
-        testsupport::captureStdout([&] { sounds->loadAudio(); });
-        gameData.setEngine(engine.get());
-    }
-    ~MissionLoaderTest() override
-    {
-        entities.clear();
-        delete sounds;
-        delete cwd;
-    }
-
-    // Loads a folder and keeps what it printed.
-    bool load(const std::string& folder)
-    {
-        bool loaded = false;
-        out = testsupport::captureStdout([&] {
-            loaded = gameData.loadMission(folder.c_str(), &entities, sounds, &engine.settings);
-        });
-        return loaded;
-    }
+    MissionLoaderTest() : CMissionWorld(SANDVOLT_FIXTURE_DIR, true) {}
 
     // Writes missions/<name>/ with this "mission.xml" and, unless null, "waypoints.xml".
     std::string write(const std::string& name, const std::string& mission,
@@ -154,15 +112,7 @@ protected:
         return ai ? ai->getWaypointCount() : -1;
     }
 
-    int worldObjects() { return engine->getDynamicsWorld()->getNumCollisionObjects(); }
-
-    testsupport::CScratchDir dir;
-    testsupport::CNullEngine engine;
-    testsupport::CWorkingDir* cwd = nullptr;
-    CSoundManager* sounds = nullptr;
-    CGameData gameData{nullptr};
-    CEntityManager entities{engine.get()};
-    std::string out;
+    int worldObjects() { return entitytest::bodyCount(engine.get()); }
 };
 
 TEST_F(MissionLoaderTest, LapRaceLoadsEveryEntityAndTheRules)

@@ -12,13 +12,11 @@
 
 using namespace irr;
 using testsupport::captureStdout;
-using testsupport::CNullEngine;
-using testsupport::CScratchDir;
 
 namespace {
 
-struct CheckpointTest : ::testing::Test {
-    CheckpointTest() : manager(engine.get())
+struct CheckpointTest : entitytest::EntityWorldTest {
+    CheckpointTest()
     {
         // A gate 4 wide, 4 high and 4 deep, and two posts with nothing between them.
         dir.write("gate.obj", entitytest::boxesObj({{{-2, 0, -2}, {2, 4, 2}}}));
@@ -32,10 +30,6 @@ struct CheckpointTest : ::testing::Test {
             *out = text;
         return checkpoint;
     }
-
-    CScratchDir dir;
-    CNullEngine engine;
-    CEntityManager manager;
 };
 
 // A falling ball released at `start`, stepped for `frames` sixtieths of a second.

@@ -1,29 +1,10 @@
 #include "PhysicsFixtures.h"
 
-#include <cstdio>
-#include <sstream>
-
 #include "core/CGameEngine.h"
 #include "world/CPhysicsBody.h"
 #include "world/CVehicleTuningParams.h"
 
 namespace physicstest {
-
-std::string boxObj(float hx, float hy, float hz)
-{
-    std::ostringstream obj;
-    for (int i = 0; i < 8; ++i)
-        obj << "v " << ((i & 1) ? hx : -hx) << ' ' << ((i & 2) ? hy : -hy) << ' '
-            << ((i & 4) ? hz : -hz) << '\n';
-    // Two triangles per side; the winding does not matter to the physics.
-    const int faces[6][4] = {{1, 2, 4, 3}, {5, 7, 8, 6}, {1, 5, 6, 2},
-                             {3, 4, 8, 7}, {1, 3, 7, 5}, {2, 6, 8, 4}};
-    for (const auto& f : faces) {
-        obj << "f " << f[0] << ' ' << f[1] << ' ' << f[2] << '\n';
-        obj << "f " << f[0] << ' ' << f[2] << ' ' << f[3] << '\n';
-    }
-    return obj.str();
-}
 
 PhysicsWorldTest::PhysicsWorldTest()
 {

@@ -16,9 +16,6 @@ namespace physicstest {
 
 const float kStep = 1.0f / 60.0f;
 
-// A closed box mesh in Wavefront form, centred on the origin.
-std::string boxObj(float halfX, float halfY, float halfZ);
-
 class PhysicsWorldTest : public ::testing::Test {
 protected:
     PhysicsWorldTest();

@@ -14,8 +14,6 @@
 
 using namespace irr;
 using testsupport::captureStdout;
-using testsupport::CNullEngine;
-using testsupport::CScratchDir;
 
 namespace {
 
@@ -32,8 +30,8 @@ struct SObjectRecord {
     std::vector<std::string> textures;
 };
 
-struct StaticObjectTest : ::testing::Test {
-    StaticObjectTest() : manager(engine.get())
+struct StaticObjectTest : entitytest::EntityWorldTest {
+    StaticObjectTest()
     {
         dir.write("block.obj", entitytest::boxesObj({{{-1, 0, -1}, {1, 2, 1}}}));
     }
@@ -57,14 +55,7 @@ struct StaticObjectTest : ::testing::Test {
         });
         return object;
     }
-    video::ITexture* loaded(const std::string& name)
-    {
-        return engine->getVideoDriver()->findTexture(dir.file(name).c_str());
-    }
 
-    CScratchDir dir;
-    CNullEngine engine;
-    CEntityManager manager;
     std::string out;
 };
 
@@ -167,7 +158,7 @@ TEST_F(StaticObjectTest, WithoutMeshOrBodyNothingIsBuilt)
 TEST_F(StaticObjectTest, TexturesThatLoadFillTheFirstFourLayers)
 {
     for (const char* name : {"t1.png", "t3.png", "t4.png", "t5.png"})
-        entitytest::writeImage(engine.get(), dir.file(name));
+        testsupport::writeImage(engine.get(), dir.file(name));
     SObjectRecord record;
     record.textures = {"t1.png", "t2.png", "t3.png", "t4.png", "t5.png"};
     CStaticObjectEntity* object = build("Hill", record);
@@ -185,7 +176,7 @@ TEST_F(StaticObjectTest, OnlyTexturesNothingElseDrawsWithLeaveTheDriver)
 {
     // The mesh file brings a texture of its own; the two objects share one of theirs.
     for (const char* name : {"mesh.png", "shared.png", "own.png"})
-        entitytest::writeImage(engine.get(), dir.file(name));
+        testsupport::writeImage(engine.get(), dir.file(name));
     dir.write("painted.mtl", "newmtl paint\nmap_Kd mesh.png\n");
     dir.write("painted.obj", entitytest::boxesObj({{{-1, 0, -1}, {1, 2, 1}}}, "painted.mtl", "paint"));
     SObjectRecord first;

@@ -42,21 +42,6 @@ struct VehicleTest : vehicletest::VehicleWorldTest {
             count += wheel(car, i).m_raycastInfo.m_groundObject ? 1 : 0;
         return count;
     }
-    CItemEntity* addItem(const std::string& name, s32 effectMs, const char* type)
-    {
-        CItemEntity* item = nullptr;
-        captureStdout([&] { item = new CItemEntity(name, "", &manager); });
-        item->setEffectTime(effectMs);
-        item->setType(type);
-        item->setValue(100.0f);
-        return item;
-    }
-    int nodes() { return entitytest::sceneNodeCount(engine.get()); }
-    int bodies() { return entitytest::bodyCount(engine.get()); }
-    video::ITexture* loaded(const std::string& name)
-    {
-        return engine->getVideoDriver()->findTexture(dir.file(name).c_str());
-    }
 };
 
 // Rotation of a node as the engine draws it, against the physics basis.
@@ -343,12 +328,7 @@ TEST_F(VehicleTest, CarOnItsRoofIsTurnedBackAfter3500ms)
         setClock(start);
         car->checkOverturned(&manager);
         if (c.rightedMeanwhile) {
-            btTransform upright;
-            upright.setIdentity();
-            upright.setOrigin(btVector3(c.position.X, 0.1f, c.position.Z));
-            body->setWorldTransform(upright);
-            body->setLinearVelocity(btVector3(0, 0, 0));
-            body->setAngularVelocity(btVector3(0, 0, 0));
+            vehicletest::teleport(car, core::vector3df(c.position.X, 0.1f, c.position.Z));
             step(120);
             EXPECT_EQ(wheelsOnGround(car), 4);
         }
@@ -540,7 +520,7 @@ TEST_F(VehicleTest, RemovedCarTakesItsNodesBodyControllerAndMeshesAlong)
 TEST_F(VehicleTest, MeshTexturesLeaveWithTheLastCarThatShowsThem)
 {
     for (const char* name : {"paint.png", "shadow.png"})
-        entitytest::writeImage(engine.get(), dir.file(name));
+        testsupport::writeImage(engine.get(), dir.file(name));
     dir.write("painted.mtl", "newmtl paint\nmap_Kd paint.png\n");
     dir.write("painted.obj", entitytest::boxesObj({{{-1, 1, -2}, {1, 2, 2}}}, "painted.mtl", "paint"));
     SCarRecord first;

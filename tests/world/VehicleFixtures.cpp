@@ -2,9 +2,10 @@
 
 #include <btBulletDynamicsCommon.h>
 
-#include "EntityFixtures.h"
 #include "audio/CSound.h"
 #include "core/CGameEngine.h"
+#include "world/BodyTransform.h"
+#include "world/CItemEntity.h"
 #include "world/CPhysicsBody.h"
 #include "world/CStaticObjectEntity.h"
 #include "world/CVehicleEntity.h"
@@ -20,20 +21,26 @@ namespace {
 const float kStep = 1.0f / 60.0f;
 }
 
-VehicleWorldTest::VehicleWorldTest() : manager(engine.get())
+void placeBody(btRigidBody* body, const core::vector3df& position, float yawDegrees)
+{
+    moveBody(body, transformFromDegrees(position, core::vector3df(0.0f, yawDegrees, 0.0f)));
+}
+
+void teleport(CVehicleEntity* car, const core::vector3df& position, float yawDegrees)
+{
+    btRigidBody* body = car->getPhysicsBody()->getRigidBody();
+    placeBody(body, position, yawDegrees);
+    body->setLinearVelocity(btVector3(0, 0, 0));
+    body->setAngularVelocity(btVector3(0, 0, 0));
+    car->updateNodes();
+}
+
+VehicleWorldTest::VehicleWorldTest()
 {
     // The car's body is its chassis box; the wheel a small block round its centre.
     dir.write("body.obj", entitytest::boxesObj({{{-1, 1, -2}, {1, 2, 2}}}));
     dir.write("wheel.obj", entitytest::boxesObj({{{-0.1f, -0.5f, -0.5f}, {0.1f, 0.5f, 0.5f}}}));
-    dir.write("ground.obj", entitytest::boxesObj({{{-100, -1, -100}, {100, 0, 100}}}));
-    captureStdout([&] {
-        CPhysicsBody* body = new CPhysicsBody("MESH", dir.file("ground.obj"), 1, 1, 1, 0,
-                                              engine.get(), nullptr);
-        manager.addStaticObject(new CStaticObjectEntity(
-            0, "Ground", "Ground", dir.file("ground.obj"), core::vector3df(0, 0, 0),
-            core::vector3df(0, 0, 0), core::vector3df(1, 1, 1), core::vector3df(0, 0, 0), false,
-            1, {}, body, engine.get()));
-    });
+    addBlock("Ground", core::vector3df(-100, -1, -100), core::vector3df(100, 0, 100), 1);
 }
 
 VehicleWorldTest::~VehicleWorldTest()
@@ -69,7 +76,7 @@ CVehicleEntity* VehicleWorldTest::addCar(const std::string& name, CControllerPac
 
 CStaticObjectEntity* VehicleWorldTest::addBlock(const std::string& name,
                                                 const core::vector3df& minimum,
-                                                const core::vector3df& maximum)
+                                                const core::vector3df& maximum, int mapping)
 {
     const std::string file = dir.file(name + ".obj");
     dir.write(name + ".obj", entitytest::boxesObj({{minimum, maximum}}));
@@ -79,10 +86,21 @@ CStaticObjectEntity* VehicleWorldTest::addBlock(const std::string& name,
         object = new CStaticObjectEntity(manager.getStaticObjectCount(), name, name, file,
                                          core::vector3df(0, 0, 0), core::vector3df(0, 0, 0),
                                          core::vector3df(1, 1, 1), core::vector3df(0, 0, 0), false,
-                                         0, {}, body, engine.get());
+                                         mapping, {}, body, engine.get());
         manager.addStaticObject(object);
     });
     return object;
+}
+
+CItemEntity* VehicleWorldTest::addItem(const std::string& name, s32 effectMs, const char* type,
+                                       f32 value)
+{
+    CItemEntity* item = nullptr;
+    captureStdout([&] { item = new CItemEntity(name, "", &manager); });
+    item->setEffectTime(effectMs);
+    item->setType(type);
+    item->setValue(value);
+    return item;
 }
 
 CStaticObjectEntity* VehicleWorldTest::ground() { return manager.getStaticObject(0); }

@@ -6,15 +6,21 @@
 #include <irrlicht.h>
 #include <string>
 
-#include "support/TestSupport.h"
+#include "EntityFixtures.h"
 #include "race/CControllerPack.h"
-#include "world/CEntityManager.h"
 
+class CItemEntity;
 class CStaticObjectEntity;
 class CVehicleEntity;
 class btRigidBody;
 
 namespace vehicletest {
+
+// The body at `position` facing `yawDegrees` about +y; its interpolated transform, which the
+// scene and the camera follow, goes there too.
+void placeBody(btRigidBody* body, const irr::core::vector3df& position, float yawDegrees);
+// Puts the car somewhere else, at rest, facing along `yawDegrees`, its nodes with it.
+void teleport(CVehicleEntity* car, const irr::core::vector3df& position, float yawDegrees = 0.0f);
 
 // The car of a "Vehicle" record; "NULL" or a missing file leaves that part out.
 struct SCarRecord {
@@ -58,7 +64,7 @@ public:
     int* destroyed;
 };
 
-class VehicleWorldTest : public ::testing::Test {
+class VehicleWorldTest : public entitytest::EntityWorldTest {
 protected:
     VehicleWorldTest();
     ~VehicleWorldTest() override;
@@ -69,9 +75,13 @@ protected:
                            const SCarRecord& record = SCarRecord());
     btRigidBody* groundBody();
     CStaticObjectEntity* ground();
-    // A static block of the track (friction 0.75) from `minimum` to `maximum`.
+    // A static block of the track from `minimum` to `maximum`: friction 0.75, or with mapping 1
+    // the triplanar ground's 0.
     CStaticObjectEntity* addBlock(const std::string& name, const irr::core::vector3df& minimum,
-                                  const irr::core::vector3df& maximum);
+                                  const irr::core::vector3df& maximum, int mapping = 0);
+    // A pick-up item of the manager, not placed anywhere.
+    CItemEntity* addItem(const std::string& name, irr::s32 effectMs, const char* type,
+                         irr::f32 value = 100.0f);
     // One fixed physics step of 1/60 s, as the race steps the world at 60 frames a second,
     // followed by every car's node update.
     void step(int count = 1);
@@ -82,9 +92,6 @@ protected:
     void setSpeed(CVehicleEntity* car, float kmh);
     float speedOf(CVehicleEntity* car);
 
-    testsupport::CScratchDir dir;
-    testsupport::CNullEngine engine;
-    CEntityManager manager;
     std::string out;
 };
 
