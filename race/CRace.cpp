@@ -196,17 +196,29 @@ bool CRace::updateFrame()
     return true;
 }
 
-// Until the drawing passes arrive: the whole scene as it stands, with the sky.
+// One race frame on the screen: the scene, then the race display over it.
 void CRace::drawFrame()
 {
     video::IVideoDriver* driver = engine->getVideoDriver();
     driver->beginScene(true, true, video::SColor(0xFFFFFFFF));
+    drawScene();
+    drawDisplay();
+    driver->endScene();
+}
+
+// Until the drawing passes arrive: the whole scene as it stands, with the sky.
+void CRace::drawScene()
+{
     if (engine->skyBox)
         engine->skyBox->setVisible(true);
     engine->getSceneManager()->drawAll();
     if (engine->skyBox)
         engine->skyBox->setVisible(false);
-    driver->endScene();
+}
+
+// The laps, standings, clock and place over the scene; drawn once the fonts exist.
+void CRace::drawDisplay()
+{
 }
 
 // The time spent in the menu does not count on any clock of the race.

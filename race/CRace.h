@@ -37,7 +37,10 @@ public:
     bool runFrame();
     // The frame's rules, controls, physics, camera and sound, without drawing.
     bool updateFrame();
+    // beginScene, drawScene, drawDisplay, endScene.
     void drawFrame();
+    void drawScene();
+    void drawDisplay();
 
     // The player has won (or, before any finish, would win) the race as it stands.
     bool isWon() const;
