@@ -189,4 +189,34 @@ TEST_F(GlyphPixels, DrawnTextShowsTheGlyphsWhereTheyBelong)
     EXPECT_EQ(wrong, 0) << "pixels that differ from FreeType's glyphs at their places";
 }
 
+// A font without transparency draws even a fully transparent colour opaque.
+TEST_F(GlyphPixels, OpaqueFontIgnoresTheColoursAlpha)
+{
+    irr::video::IVideoDriver* driver = engine->getVideoDriver();
+    irr::video::ITexture* target = driver->addRenderTargetTexture(irr::core::dimension2du(256, 128), "alpha_shot",
+                                                                  irr::video::ECF_A8R8G8B8);
+    ASSERT_NE(target, nullptr);
+    for (bool transparent : {true, false}) {
+        CGUITTFont* font = CGUITTFont::createTTFont(engine->getDevice(), fontfixtures::gameFont().c_str(), 42,
+                                                    true, transparent);
+        ASSERT_NE(font, nullptr);
+        driver->beginScene(true, true, irr::video::SColor(255, 0, 0, 0));
+        driver->setRenderTarget(target, true, true, irr::video::SColor(255, 0, 0, 0));
+        font->draw(L"WAVE", recti(0, 0, 256, 128), irr::video::SColor(0, 255, 255, 255));
+        driver->setRenderTarget(irr::video::ERT_FRAME_BUFFER);
+        driver->endScene();
+        const u32* pixels = static_cast<const u32*>(target->lock(irr::video::ETLM_READ_ONLY));
+        ASSERT_NE(pixels, nullptr);
+        int lit = 0;
+        for (u32 i = 0; i < 256 * 128; ++i)
+            lit += (pixels[i] & 0xFF00) != 0;
+        target->unlock();
+        if (transparent)
+            EXPECT_EQ(lit, 0);
+        else
+            EXPECT_GT(lit, 500);
+        font->drop();
+    }
+}
+
 } // namespace
