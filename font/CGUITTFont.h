@@ -59,6 +59,13 @@ public:
     // texture that cannot be read, as on the null driver).
     virtual video::IImage* createImageFromChar(u32 c);
     virtual video::ITexture* getPageTextureByIndex(u32 i) const;
+    // The text as scene nodes under `parent`, one per glyph page with a quad per glyph, one unit
+    // to a glyph pixel, +y up; the first line's top starts at the parent's origin, each line
+    // centred on it with `center`. The scene manager owns the nodes.
+    virtual core::array<scene::ISceneNode*> addTextSceneNode(const wchar_t* text, scene::ISceneManager* smgr,
+                                                             scene::ISceneNode* parent = 0,
+                                                             const video::SColor& color = video::SColor(255, 0, 0, 0),
+                                                             bool center = false);
 
     const io::path& getFontFileName() const { return filename; }
     u32 getFontSize() const { return size; }
