@@ -1,7 +1,5 @@
 #include "font/CGUITTFont.h"
 
-#include FT_GLYPH_H
-
 #include "font/SGUITTFace.h"
 #include "platform/FolderCheck.h"
 
@@ -153,7 +151,8 @@ bool CGUITTFont::load(const io::path& file, u32 pixelSize, bool antialias, bool 
 
     face = shared->face;
     FT_Set_Pixel_Sizes(face, 0, size);
-    metrics = face->size->metrics;
+    if (face->size)
+        metrics = face->size->metrics;
     slotPitch = largestGlyph(face, size);
 
     SGUITTGlyph blank;
