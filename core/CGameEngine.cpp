@@ -7,6 +7,7 @@
 
 #include "core/SGameSettings.h"
 #include "effects/CScreenQuadEntity.h"
+#include "font/CGUITTFont.h"
 #include "platform/CDDSImageLoader.h"
 #include "platform/XErrorHandler.h"
 
@@ -98,6 +99,10 @@ void CGameEngine::open(SGameSettings* settings, video::E_DRIVER_TYPE driverType)
 
 CGameEngine::~CGameEngine()
 {
+    // The fonts hold the video driver and their page textures: they go before the device.
+    for (gui::CGUITTFont* font : fonts)
+        delete font;
+    fonts.clear();
     delete screenQuad;
     if (device) {
         device->run();
@@ -121,6 +126,27 @@ int CGameEngine::getGameState() { return gameState; }
 CScreenQuadEntity* CGameEngine::getScreenQuad() { return screenQuad; }
 CGoCapRecorder* CGameEngine::getGoCap() { return goCap; }
 CItemsCreator* CGameEngine::getItemsCreator() { return itemsCreator; }
+
+gui::CGUITTFont* CGameEngine::getFont(std::string path, u32 size)
+{
+    gui::CGUITTFont* font = findFont(path, size);
+    if (font || !device)
+        return font;
+    font = gui::CGUITTFont::createTTFont(device, path.c_str(), size, true, true);
+    if (font)
+        fonts.push_back(font);
+    return font;
+}
+
+gui::CGUITTFont* CGameEngine::findFont(std::string path, u32 size)
+{
+    for (gui::CGUITTFont* font : fonts) {
+        const io::path& name = font->getFontFileName();
+        if (font->getFontSize() == size && path.size() == name.size() && path == name.c_str())
+            return font;
+    }
+    return nullptr;
+}
 
 void CGameEngine::setGoCap(CGoCapRecorder* recorder)
 {

@@ -20,6 +20,11 @@ class CGoCapRecorder;
 class CItemsCreator;
 class CScreenQuadEntity;
 struct SGameSettings;
+namespace irr {
+namespace gui {
+class CGUITTFont;
+}
+} // namespace irr
 
 enum EGameState { EGS_MENU = 0, EGS_RACE = 1, EGS_QUIT = 2 };
 
@@ -40,6 +45,11 @@ public:
     void setGameState(int state);
     int getGameState();
     CScreenQuadEntity* getScreenQuad();
+    // The font of this file and pixel size, made on first use and kept until shut-down; callers
+    // neither grab nor drop it. Null when the font cannot be loaded (nothing is kept then).
+    irr::gui::CGUITTFont* getFont(std::string path, irr::u32 size);
+    // The cached font of exactly this file name and size, or null.
+    irr::gui::CGUITTFont* findFont(std::string path, irr::u32 size);
     void setGoCap(CGoCapRecorder* recorder);
     CGoCapRecorder* getGoCap();
     void setItemsCreator(CItemsCreator* creator);
@@ -72,6 +82,7 @@ private:
     btDiscreteDynamicsWorld* dynamicsWorld;
     GameControllerEvent input;
     int gameState;
+    std::vector<irr::gui::CGUITTFont*> fonts;
     CScreenQuadEntity* screenQuad;
     CGoCapRecorder* goCap;
     CItemsCreator* itemsCreator;

@@ -1,0 +1,81 @@
+#include "font/CGUITTGlyphPage.h"
+
+#include "font/SGUITTGlyph.h"
+
+namespace irr {
+namespace gui {
+
+CGUITTGlyphPage::CGUITTGlyphPage(video::IVideoDriver* videoDriver, const io::path& textureName,
+                                 const core::dimension2du& size, const core::dimension2du& pitch)
+    : texture(nullptr), availableSlots(0), usedSlots(0), dirty(false), driver(videoDriver),
+      name(textureName), textureSize(size),
+      slotPitch(core::max_(pitch.Width, 1u), core::max_(pitch.Height, 1u))
+{
+    availableSlots = getSlotCount();
+}
+
+CGUITTGlyphPage::~CGUITTGlyphPage()
+{
+    if (!texture)
+        return;
+    if (driver)
+        driver->removeTexture(texture);
+    else
+        texture->drop();
+}
+
+bool CGUITTGlyphPage::createPageTexture(u8 pixelMode, const core::dimension2du& size)
+{
+    if (texture || !driver)
+        return false;
+    // Glyphs are drawn pixel for pixel: mip-maps would only blur them and cost memory.
+    const bool mipMaps = driver->getTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS);
+    driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, false);
+    texture = driver->addTexture(size, name,
+                                 pixelMode == FT_PIXEL_MODE_MONO ? video::ECF_A1R5G5B5 : video::ECF_A8R8G8B8);
+    driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, mipMaps);
+    return texture != nullptr;
+}
+
+bool CGUITTGlyphPage::takeSlot(core::vector2di& origin)
+{
+    if (availableSlots == 0)
+        return false;
+    const u32 perRow = textureSize.Width / slotPitch.Width;
+    origin.X = static_cast<s32>((usedSlots % perRow) * slotPitch.Width);
+    origin.Y = static_cast<s32>((usedSlots / perRow) * slotPitch.Height);
+    ++usedSlots;
+    --availableSlots;
+    dirty = true;
+    return true;
+}
+
+void CGUITTGlyphPage::paste()
+{
+    if (!dirty || !texture)
+        return;
+    // A lost texture, or the null driver's, has no memory to write: the glyphs stay pending.
+    void* pixels = texture->lock(video::ETLM_READ_WRITE, 0);
+    if (!pixels)
+        return;
+    video::IImage* target = driver->createImageFromData(texture->getColorFormat(), texture->getOriginalSize(),
+                                                        pixels, true, false);
+    for (u32 i = 0; i < glyphsToPaste.size(); ++i) {
+        SGUITTGlyph* glyph = glyphsToPaste[i];
+        if (!glyph->isLoaded || !glyph->surface)
+            continue;
+        // Only the bitmap: the rest of the glyph image is padding that would cover the
+        // neighbouring slots.
+        const core::rect<s32> bitmap(0, 0, glyph->sourceRect.getWidth(), glyph->sourceRect.getHeight());
+        glyph->surface->copyTo(target, glyph->sourceRect.UpperLeftCorner, bitmap);
+        glyph->surface->drop();
+        glyph->surface = nullptr;
+    }
+    target->drop();
+    texture->unlock();
+    glyphsToPaste.clear();
+    dirty = false;
+}
+
+} // namespace gui
+} // namespace irr
