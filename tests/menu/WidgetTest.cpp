@@ -8,6 +8,7 @@
 #include "core/CGameEngine.h"
 #include "menu/CGuiCursor.h"
 #include "menu/CGuiImageButton.h"
+#include "menu/CGuiTextButton.h"
 
 using namespace irr;
 using testsupport::CNullEngine;
@@ -168,4 +169,40 @@ TEST(MenuWidgets, MissingImagesLeaveTheWidgetsWorkingAndSaySo)
     cursor->release();
     button->update();
     cursor->draw();
+}
+
+TEST(MenuWidgets, TextSizesFollowTheScreenHeightCutToWholePixels)
+{
+    struct Case { u32 height; f32 size; u32 pixels; };
+    const Case cases[] = {{768, 55, 42}, {768, 45, 34}, {600, 40, 24}, {1024, 45, 46}, {1080, 55, 59}};
+    const std::string font = std::string(SANDVOLT_RUN_DIR) + "/data/fonts/komika_axis.ttf";
+    for (const Case& c : cases) {
+        CNullEngine engine(0, 1024, c.height);
+        CGuiTextButton label(L"Back", font, c.size, true, true, video::SColor(0xFFD69900),
+                             video::SColor(0xFFF2C601), 300, 700, 840, 920, true, engine.get());
+        ASSERT_NE(label.getFont(), nullptr) << c.height << " " << c.size;
+        EXPECT_EQ(label.getFont(), engine->findFont(font, c.pixels)) << c.height << " " << c.size;
+    }
+}
+
+TEST(MenuWidgets, ATextButtonWithoutItsFontStillWorks)
+{
+    CNullEngine engine(0, 1000, 1000);
+    CGuiTextButton button(L"Start", "data/fonts/none.ttf", 55, true, true, video::SColor(0xFFD69900),
+                          video::SColor(0xFFF2C601), 200, 600, 150, 450, true, engine.get());
+    EXPECT_EQ(button.getFont(), nullptr);
+    video::IVideoDriver* driver = engine->getVideoDriver();
+    driver->beginScene(true, true, video::SColor(0xFF000000));
+    engine.moveMouse(400, 300);
+    EXPECT_FALSE(button.update());
+    engine.postMouse(EMIE_LMOUSE_PRESSED_DOWN);
+    EXPECT_TRUE(button.update());
+    driver->endScene();
+
+    button.setText(L"Go");
+    button.setColor(video::SColor(0x10203040));
+    button.setHoverColor(video::SColor(0x50607080));
+    EXPECT_EQ(button.getText(), L"Go");
+    EXPECT_EQ(button.getColor(), video::SColor(0x10203040));
+    EXPECT_EQ(button.getHoverColor(), video::SColor(0x50607080));
 }
