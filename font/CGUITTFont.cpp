@@ -345,8 +345,15 @@ bool CGUITTFont::isInvisible(u32 c) const
 std::u16string CGUITTFont::toUtf16(const wchar_t* text)
 {
     std::u16string out;
+    toUtf16(text, out);
+    return out;
+}
+
+void CGUITTFont::toUtf16(const wchar_t* text, std::u16string& out)
+{
+    out.clear();
     if (!text)
-        return out;
+        return;
     for (; *text; ++text) {
         const u32 c = static_cast<u32>(*text);
         if (c > 0xFFFF && c <= 0x10FFFF) {
@@ -356,7 +363,6 @@ std::u16string CGUITTFont::toUtf16(const wchar_t* text)
             out.push_back(static_cast<char16_t>(c > 0xFFFF ? kFallbackChar : c));
         }
     }
-    return out;
 }
 
 u32 CGUITTFont::nextCodePoint(const std::u16string& text, size_t& i)
@@ -398,7 +404,10 @@ core::vector2di CGUITTFont::getKerning(u32 thisLetter, u32 previousLetter) const
 {
     if (!face || thisLetter == 0 || previousLetter == 0)
         return core::vector2di(0, 0);
-    FT_Set_Pixel_Sizes(face, 0, size);
+    // The face is shared with the file's other sizes; setting the size is not free, so only when
+    // another size was set last.
+    if (!face->size || face->size->metrics.x_ppem != size || face->size->metrics.y_ppem != size)
+        FT_Set_Pixel_Sizes(face, 0, size);
     core::vector2di result(extraKerningX, extraKerningY);
     if (!FT_HAS_KERNING(face))
         return result;
@@ -439,7 +448,8 @@ core::dimension2d<u32> CGUITTFont::getWidthFromCharacter(wchar_t c) const
 
 core::dimension2d<u32> CGUITTFont::getDimension(const wchar_t* text) const
 {
-    return getDimensionU(toUtf16(text));
+    toUtf16(text, units);
+    return getDimensionU(units);
 }
 
 core::dimension2d<u32> CGUITTFont::getDimensionU(const std::u16string& text) const
@@ -498,7 +508,7 @@ void CGUITTFont::draw(const core::stringw& text, const core::rect<s32>& position
     }
     usedPages.set_used(0);
 
-    const std::u16string units = toUtf16(text.c_str());
+    toUtf16(text.c_str(), units);
     core::vector2di offset = position.UpperLeftCorner;
     s32 centreX = 0;
     if (hcenter || vcenter) {

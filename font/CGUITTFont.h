@@ -83,6 +83,7 @@ public:
 
     // UTF-16 units of a wide text; characters above U+FFFF become surrogate pairs.
     static std::u16string toUtf16(const wchar_t* text);
+    static void toUtf16(const wchar_t* text, std::u16string& out);
     // The code point at `i`, joining a surrogate pair; moves `i` past it.
     static u32 nextCodePoint(const std::u16string& text, size_t& i);
 
@@ -118,6 +119,8 @@ private:
     // Every slot fits the face's largest glyph at this size.
     core::dimension2du slotPitch;
     core::array<u32> usedPages;
+    // The text being drawn or measured, kept so that a frame's texts reuse one buffer.
+    mutable std::u16string units;
 };
 
 } // namespace gui
