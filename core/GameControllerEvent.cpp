@@ -14,9 +14,34 @@ GameControllerEvent::~GameControllerEvent()
 {
 }
 
+namespace {
+
+// The engine posts these right behind the second (third) press of a quick series; they carry no
+// press of their own, and letting them end the press before it was seen would lose the click.
+bool isMultiClick(const irr::SEvent& event)
+{
+    if (event.EventType != irr::EET_MOUSE_INPUT_EVENT)
+        return false;
+    switch (event.MouseInput.Event) {
+    case irr::EMIE_LMOUSE_DOUBLE_CLICK:
+    case irr::EMIE_RMOUSE_DOUBLE_CLICK:
+    case irr::EMIE_MMOUSE_DOUBLE_CLICK:
+    case irr::EMIE_LMOUSE_TRIPLE_CLICK:
+    case irr::EMIE_RMOUSE_TRIPLE_CLICK:
+    case irr::EMIE_MMOUSE_TRIPLE_CLICK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool GameControllerEvent::OnEvent(const irr::SEvent& event)
 {
-    // Mouse presses are momentary: any event at all ends them.
+    if (isMultiClick(event))
+        return true;
+    // Mouse presses are momentary: any other event ends them.
     leftMousePressed = false;
     rightMousePressed = false;
     middleMousePressed = false;

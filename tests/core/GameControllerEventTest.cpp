@@ -96,3 +96,18 @@ TEST(GameControllerEvent, OtherEventsAreNotConsumedButClearThePress)
     EXPECT_FALSE(input.OnEvent(log));
     EXPECT_FALSE(input.isLeftMousePressed());
 }
+
+TEST(GameControllerEvent, DoubleAndTripleClicksKeepThePress)
+{
+    const EMOUSE_INPUT_EVENT series[] = {EMIE_LMOUSE_DOUBLE_CLICK, EMIE_LMOUSE_TRIPLE_CLICK,
+                                         EMIE_RMOUSE_DOUBLE_CLICK, EMIE_RMOUSE_TRIPLE_CLICK,
+                                         EMIE_MMOUSE_DOUBLE_CLICK, EMIE_MMOUSE_TRIPLE_CLICK};
+    for (EMOUSE_INPUT_EVENT extra : series) {
+        GameControllerEvent input;
+        input.OnEvent(mouseEvent(EMIE_LMOUSE_PRESSED_DOWN));
+        EXPECT_TRUE(input.OnEvent(mouseEvent(extra))) << extra;
+        EXPECT_TRUE(input.isLeftMousePressed()) << extra;
+        input.OnEvent(mouseEvent(EMIE_LMOUSE_LEFT_UP));
+        EXPECT_FALSE(input.isLeftMousePressed()) << extra;
+    }
+}

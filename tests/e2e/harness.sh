@@ -12,9 +12,12 @@
 #   e2e_focus               gives the window the input focus, as a window manager would
 #   e2e_key KEY [HOLD_S]    presses and releases KEY (xdotool key name), holding it HOLD_S seconds
 #   e2e_key_down KEY / e2e_key_up KEY
-#   e2e_click X Y [BUTTON]  moves the mouse to window pixel X,Y and clicks (button 1 by default)
+#   e2e_click X Y [BUTTON]  moves the mouse to window pixel X,Y and clicks (button 1 by default):
+#                           press, hold 200 ms, release
 #   e2e_screenshot FILE     the whole X screen as PNG
 #   e2e_colours FILE        number of distinct colours in an image
+#   e2e_pixel FILE X Y      the colour of one pixel of an image, as "R,G,B"
+#   e2e_diff FILE1 FILE2    number of pixels in which two images differ
 #   e2e_close               sends WM_DELETE_WINDOW, as a window manager's close button does
 #   e2e_wait_exit [S]       waits for the game to end (default 20 s); sets E2E_EXIT
 #   e2e_quit                e2e_close, then checks that the game ends within 30 s with code 0
@@ -90,10 +93,14 @@ e2e_key() {
     xdotool keyup "$1"
 }
 
+# The game sees a press only when it is the last event before a frame reads the input, so the
+# press is held for a few frames before the release, as a player's finger does.
 e2e_click() {
     xdotool mousemove --window "$E2E_WINDOW" "$1" "$2"
     sleep 0.1
-    xdotool click "${3:-1}"
+    xdotool mousedown "${3:-1}"
+    sleep 0.2
+    xdotool mouseup "${3:-1}"
 }
 
 e2e_screenshot() {
@@ -102,6 +109,14 @@ e2e_screenshot() {
 
 e2e_colours() {
     convert "$1" -format '%k' info:
+}
+
+e2e_pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+e2e_diff() {
+    compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
 }
 
 e2e_close() {

@@ -141,10 +141,10 @@ std::string CScratchDir::read(const std::string& name) const
     return text.str();
 }
 
-CNullEngine::CNullEngine(irr::u32 timeMs)
+CNullEngine::CNullEngine(irr::u32 timeMs, irr::u32 width, irr::u32 height)
 {
-    settings.width = 800;
-    settings.height = 600;
+    settings.width = width;
+    settings.height = height;
     settings.fullscreen = false;
     engine = new CGameEngine(&settings, irr::video::EDT_NULL);
     engine->getDevice()->getTimer()->stop();
@@ -171,6 +171,26 @@ void CNullEngine::postKey(irr::EKEY_CODE key, bool pressedDown)
     event.KeyInput.Shift = false;
     event.KeyInput.Control = false;
     engine->getDevice()->postEventFromUser(event);
+}
+
+void CNullEngine::postMouse(irr::EMOUSE_INPUT_EVENT what)
+{
+    const irr::core::position2d<irr::s32> at = engine->getDevice()->getCursorControl()->getPosition();
+    irr::SEvent event;
+    event.EventType = irr::EET_MOUSE_INPUT_EVENT;
+    event.MouseInput.Event = what;
+    event.MouseInput.X = at.X;
+    event.MouseInput.Y = at.Y;
+    event.MouseInput.Wheel = 0.0f;
+    event.MouseInput.ButtonStates = what == irr::EMIE_LMOUSE_PRESSED_DOWN ? irr::EMBSM_LEFT : 0;
+    event.MouseInput.Shift = false;
+    event.MouseInput.Control = false;
+    engine->getDevice()->postEventFromUser(event);
+}
+
+void CNullEngine::moveMouse(irr::s32 x, irr::s32 y)
+{
+    engine->getDevice()->getCursorControl()->setPosition(x, y);
 }
 
 } // namespace testsupport

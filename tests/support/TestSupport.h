@@ -56,7 +56,7 @@ void linkRunFolder(const std::string& root, const std::string& source, bool musi
 // stopped so that the test alone moves time.
 class CNullEngine {
 public:
-    explicit CNullEngine(irr::u32 timeMs = 0);
+    explicit CNullEngine(irr::u32 timeMs = 0, irr::u32 width = 800, irr::u32 height = 600);
     ~CNullEngine();
     CNullEngine(const CNullEngine&) = delete;
     CNullEngine& operator=(const CNullEngine&) = delete;
@@ -66,6 +66,10 @@ public:
     void setTime(irr::u32 timeMs);
     // Delivers a key event to the game's receiver, as the device does from its run.
     void postKey(irr::EKEY_CODE key, bool pressedDown);
+    // Delivers a mouse event at the cursor control's position, which it leaves where it is.
+    void postMouse(irr::EMOUSE_INPUT_EVENT what);
+    // Moves the mouse the widgets read.
+    void moveMouse(irr::s32 x, irr::s32 y);
 
     SGameSettings settings;
 
