@@ -330,6 +330,26 @@ void writeCircuit(CWriter& w)
     w.waypoints(folder, {folder + "ai_inner.xml", folder + "ai_outer.xml"});
 }
 
+// --- "duel" and "grid": the circuit with two and with five cars, for the race display -------
+
+void writeGrids(CWriter& w)
+{
+    const SObjectRecord cars[] = {
+        player({40.0f, 0.1f, -8.0f}),
+        car("Rival", false, "AI", {37.0f, 0.1f, -16.0f}, 0.0f, {30, 90, 200, 255}),
+        car("Hauler", true, "AI", {43.0f, 0.3f, -24.0f}, 0.0f, {230, 190, 30, 255}),
+        car("Sprinter", false, "AI", {37.0f, 0.1f, -32.0f}, 0.0f, {40, 170, 60, 255}),
+        car("Drifter", false, "AI", {43.0f, 0.1f, -40.0f}, 0.0f, {150, 60, 180, 255}),
+    };
+    for (const size_t count : {size_t(2), size_t(5)}) {
+        const std::string folder = count == 2 ? "missions/duel/" : "missions/grid/";
+        SMission m = loopRace(w, folder, true);
+        m.objects.insert(m.objects.end(), cars, cars + count);
+        w.mission(folder, m);
+        w.waypoints(folder, {folder + "ai_inner.xml", folder + "ai_outer.xml"});
+    }
+}
+
 // --- missions with one fault each, otherwise the ground and the player's car ----------------
 
 SMission plain()
@@ -444,6 +464,7 @@ bool CWorldFixtures::write(const std::string& root)
     writeFlat(w);
     writeRace(w);
     writeCircuit(w);
+    writeGrids(w);
     writeBroken(w);
     return w.ok;
 }
