@@ -273,6 +273,9 @@ irr::f32 CSound::getGain() const
 
 void CSound::setGain(irr::f32 value)
 {
+    // Gains come from the volumes of "settings.xml", which a player may edit: OpenAL refuses a
+    // negative gain, and nothing in the game is meant to amplify.
+    value = value < 0.0f ? 0.0f : value > 1.0f ? 1.0f : value;
     if (value == gain)
         return;
     gain = value;

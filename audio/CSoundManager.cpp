@@ -143,7 +143,9 @@ CSound* CSoundManager::getCurrentTrack()
 void CSoundManager::setMusicVolume(irr::s32 percent)
 {
     // The percentage is scaled in double precision and rounded once before each mix factor.
-    const irr::f32 scale = static_cast<irr::f32>(percent * 0.01);
+    // A volume edited outside 0 to 100 in "settings.xml" plays as the nearest end of the range.
+    const irr::s32 bounded = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    const irr::f32 scale = static_cast<irr::f32>(bounded * 0.01);
     const irr::f32 trackGain = static_cast<irr::f32>(scale * 0.45);
     const irr::f32 menuGain = static_cast<irr::f32>(scale * 0.75);
     for (CSound* track : tracks)

@@ -296,6 +296,8 @@ void CGameData::nextVideoMode()
     currentVideoMode = currentVideoMode + 1 < videoModes.size() ? currentVideoMode + 1 : 0;
 }
 
+u32 CGameData::getVideoModeCount() const { return static_cast<u32>(videoModes.size()); }
+
 bool CGameData::isResolutionReset() { return resolutionReset; }
 
 SKeyEntry* CGameData::findKeyByName(const std::string& name)

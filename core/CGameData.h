@@ -75,6 +75,7 @@ public:
 
     irr::core::dimension2d<irr::u32> getCurrentVideoMode();
     void nextVideoMode();
+    irr::u32 getVideoModeCount() const;
     bool isResolutionReset();
 
     SKeyEntry* findKeyByName(const std::string& name);

@@ -27,25 +27,6 @@ namespace {
 const char* const kSplash1 = "data/2d/others/splash01.jpg";
 const char* const kSplash2 = "data/2d/others/splash02.jpg";
 
-// Until the menus exist the menu state is a black screen that lasts until the window closes.
-void runMenuScreen(CGameEngine* engine, CSoundManager* sounds)
-{
-    IrrlichtDevice* device = engine->getDevice();
-    video::IVideoDriver* driver = engine->getVideoDriver();
-    driver->setMaterial(engine->defaultMaterial);
-    while (device->run()) {
-        if (!device->isWindowActive()) {
-            device->yield();
-            continue;
-        }
-        // The menu music streams only while a menu frame loop refills it.
-        sounds->getMenuMusic()->update();
-        driver->beginScene(true, true, video::SColor(255, 0, 0, 0));
-        driver->endScene();
-    }
-    engine->setGameState(EGS_QUIT);
-}
-
 void createSkyBox(CGameEngine* engine)
 {
     video::IVideoDriver* driver = engine->getVideoDriver();
@@ -132,7 +113,7 @@ int main()
         while (engine->getGameState() != EGS_QUIT) {
             if (engine->getGameState() == EGS_MENU) {
                 sounds->getMenuMusic()->setState(ESS_PLAYING_RELATIVE);
-                runMenuScreen(engine, sounds);
+                menu->update();
             }
             if (engine->getGameState() == EGS_RACE) {
                 sounds->getMenuMusic()->setState(ESS_STOPPED);

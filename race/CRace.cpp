@@ -530,6 +530,10 @@ bool CRace::wantsToLeave()
 void CRace::leaveToMenu()
 {
     pauseSounds();
+    // Left during the closing wait of a won race: breaking it off from the menu must not lose
+    // the win.
+    if (menu)
+        menu->setPausedRaceWon(won && gameData->getRacePhase() == 1);
     engine->setGameState(EGS_MENU);
     engine->pauseStartTime = timerNow();
 }
@@ -758,16 +762,8 @@ void CRace::endRace()
             gameData->addFinisher(vehicle);
     }
     pauseSounds();
-    if (won) {
-        // Winning mission N opens mission N + 1 once.
-        const std::string mission = gameData->getLoadedMission();
-        for (s32 n = 1; n <= 7; ++n) {
-            const std::string folder = "missions/m0" + std::to_string(n) + "/";
-            if (settings->progressLevel <= n && mission == folder)
-                settings->progressLevel = n + 1;
-        }
-        gameData->saveSettings("settings.xml", settings);
-    }
+    if (won)
+        awardWin(settings, gameData);
     engine->setGameState(EGS_MENU);
     if (menu)
         menu->setMenuName("BreakAndNew");

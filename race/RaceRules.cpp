@@ -1,6 +1,7 @@
 #include "race/RaceRules.h"
 
 #include "core/CGameData.h"
+#include "core/SGameSettings.h"
 #include "race/CWaypoint.h"
 #include "world/CVehicleEntity.h"
 
@@ -69,4 +70,16 @@ void updateNavigationProgress(CVehicleEntity* car, const core::vector3df& positi
     }
     car->setNavigationIndex(index);
     car->setNavigationDistance(next);
+}
+
+void awardWin(SGameSettings* settings, CGameData* gameData)
+{
+    // Winning mission N opens mission N + 1 once.
+    const std::string mission = gameData->getLoadedMission();
+    for (s32 n = 1; n <= 7; ++n) {
+        const std::string folder = "missions/m0" + std::to_string(n) + "/";
+        if (settings->progressLevel <= n && mission == folder)
+            settings->progressLevel = n + 1;
+    }
+    gameData->saveSettings("settings.xml", settings);
 }

@@ -3,6 +3,7 @@
 
 class CGameData;
 class CVehicleEntity;
+struct SGameSettings;
 
 // The lap and navigation rules the race applies to every car each frame.
 
@@ -17,3 +18,7 @@ void passCheckpoint(CVehicleEntity* car, int checkpoint);
 // just over the line (lap counted, nearest to the last point) as at its start.
 void updateNavigationProgress(CVehicleEntity* car, const irr::core::vector3df& position,
                               CGameData* gameData);
+
+// The player has won the loaded mission: winning mission N (1 to 7) opens mission N + 1, and the
+// settings are saved to "settings.xml" with the progress, whether it changed or not.
+void awardWin(SGameSettings* settings, CGameData* gameData);

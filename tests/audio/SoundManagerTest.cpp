@@ -1,5 +1,7 @@
 // The sound manager: the music folder as the engine library lists it, track changes, volumes.
 #include <gtest/gtest.h>
+
+#include <climits>
 #include <AL/al.h>
 #include <filesystem>
 #include <memory>
@@ -193,7 +195,9 @@ TEST_F(SoundManager, MusicVolumeSetsTheTrackAndMenuGains)
     addSound("data/audio/music/1.ogg");
     load();
     struct Case { irr::s32 volume; irr::f32 track; irr::f32 menu; };
-    const Case cases[] = {{80, 0.36f, 0.6f}, {100, 0.45f, 0.75f}, {0, 0.0f, 0.0f}, {35, 0.1575f, 0.2625f}};
+    const Case cases[] = {{80, 0.36f, 0.6f},     {100, 0.45f, 0.75f}, {0, 0.0f, 0.0f},
+                          {35, 0.1575f, 0.2625f}, {-40, 0.0f, 0.0f},   {150, 0.45f, 0.75f},
+                          {INT_MAX, 0.45f, 0.75f}, {INT_MIN, 0.0f, 0.0f}};
     for (const Case& c : cases) {
         sounds->setMusicVolume(c.volume);
         CSound* track = sounds->getTrack(0);

@@ -312,6 +312,15 @@ TEST_F(StreamedSound, StateChangesAndSettersReachTheSourceOnlyWhenTheyChange)
         alGetSourcef(source, s.param, &sent);
         EXPECT_EQ(sent, 0.9f) << "an unchanged value was sent again";
     }
+
+    // A gain from an edited volume stays one OpenAL takes: within 0 to 1.
+    for (irr::f32 asked : {-0.1f, 3.0f}) {
+        sound.setGain(asked);
+        ALfloat sent = -1.0f;
+        alGetSourcef(source, AL_GAIN, &sent);
+        EXPECT_EQ(sent, asked < 0.0f ? 0.0f : 1.0f) << asked;
+        EXPECT_EQ(sound.getGain(), sent) << asked;
+    }
 }
 
 TEST_F(StreamedSound, CopyTakesOnlyTheFile)

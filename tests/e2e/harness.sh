@@ -16,6 +16,8 @@
 #                           press, hold 200 ms, release
 #   e2e_screenshot FILE     the whole X screen as PNG
 #   e2e_colours FILE        number of distinct colours in an image
+#   e2e_pixel FILE X Y      the colour of one pixel of an image, as "R,G,B"
+#   e2e_diff FILE1 FILE2    number of pixels in which two images differ
 #   e2e_close               sends WM_DELETE_WINDOW, as a window manager's close button does
 #   e2e_wait_exit [S]       waits for the game to end (default 20 s); sets E2E_EXIT
 #   e2e_quit                e2e_close, then checks that the game ends within 30 s with code 0
@@ -123,6 +125,14 @@ e2e_screenshot() {
 
 e2e_colours() {
     convert "$1" -format '%k' info:
+}
+
+e2e_pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+e2e_diff() {
+    compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
 }
 
 e2e_close() {
