@@ -383,9 +383,10 @@ void CRace::drawStandings()
     }
 }
 
-// The best times first: the won rule keeps the list sorted.
+// The best times first, also on the frame a finish adds its time at the end.
 void CRace::drawRallyTimes()
 {
+    gameData->sortRallyTimes();
     for (s32 i = 0; i < gameData->getRallyTimeCount(); ++i) {
         const double step = 0.05f * static_cast<f32>(i);
         canvas->drawText(smallFont, raceTimeText(gameData->getRallyTime(i)),

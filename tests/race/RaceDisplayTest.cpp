@@ -284,6 +284,17 @@ TEST(RaceDisplay, RallyTimesAreListedBestFirstInsteadOfStandings)
         ASSERT_EQ(row.size(), 1u) << i;
         expectText(row[0], times[i], race.small, kHudYellow, false, "rally time");
     }
+
+    // The player's time takes its place on the very frame of the finish.
+    race.world.player()->setLap(1);
+    ASSERT_TRUE(race.frameAt(race.atRaceTime(50000)));
+    const std::vector<SDrawn> rows = race.canvas.textsInColumn(648);
+    std::vector<std::wstring> listed;
+    for (const SDrawn& row : rows)
+        listed.push_back(row.text);
+    EXPECT_EQ(listed, (std::vector<std::wstring>{L"00:45:00", L"00:50:00", L"01:00:00", L"01:30:00"}));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[3].box, core::recti(648, 156, 784, 186));
 }
 
 TEST(RaceDisplay, RaceClockShowsZeroUntilTheStartThenTheRaceTime)
