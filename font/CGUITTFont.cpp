@@ -1,7 +1,5 @@
 #include "font/CGUITTFont.h"
 
-#include FT_GLYPH_H
-
 #include "font/SGUITTFace.h"
 #include "platform/FolderCheck.h"
 
@@ -153,7 +151,8 @@ bool CGUITTFont::load(const io::path& file, u32 pixelSize, bool antialias, bool 
 
     face = shared->face;
     FT_Set_Pixel_Sizes(face, 0, size);
-    metrics = face->size->metrics;
+    if (face->size)
+        metrics = face->size->metrics;
     slotPitch = largestGlyph(face, size);
 
     SGUITTGlyph blank;
@@ -345,8 +344,15 @@ bool CGUITTFont::isInvisible(u32 c) const
 std::u16string CGUITTFont::toUtf16(const wchar_t* text)
 {
     std::u16string out;
+    toUtf16(text, out);
+    return out;
+}
+
+void CGUITTFont::toUtf16(const wchar_t* text, std::u16string& out)
+{
+    out.clear();
     if (!text)
-        return out;
+        return;
     for (; *text; ++text) {
         const u32 c = static_cast<u32>(*text);
         if (c > 0xFFFF && c <= 0x10FFFF) {
@@ -356,7 +362,6 @@ std::u16string CGUITTFont::toUtf16(const wchar_t* text)
             out.push_back(static_cast<char16_t>(c > 0xFFFF ? kFallbackChar : c));
         }
     }
-    return out;
 }
 
 u32 CGUITTFont::nextCodePoint(const std::u16string& text, size_t& i)
@@ -398,7 +403,10 @@ core::vector2di CGUITTFont::getKerning(u32 thisLetter, u32 previousLetter) const
 {
     if (!face || thisLetter == 0 || previousLetter == 0)
         return core::vector2di(0, 0);
-    FT_Set_Pixel_Sizes(face, 0, size);
+    // The face is shared with the file's other sizes; setting the size is not free, so only when
+    // another size was set last.
+    if (!face->size || face->size->metrics.x_ppem != size || face->size->metrics.y_ppem != size)
+        FT_Set_Pixel_Sizes(face, 0, size);
     core::vector2di result(extraKerningX, extraKerningY);
     if (!FT_HAS_KERNING(face))
         return result;
@@ -439,7 +447,8 @@ core::dimension2d<u32> CGUITTFont::getWidthFromCharacter(wchar_t c) const
 
 core::dimension2d<u32> CGUITTFont::getDimension(const wchar_t* text) const
 {
-    return getDimensionU(toUtf16(text));
+    toUtf16(text, units);
+    return getDimensionU(units);
 }
 
 core::dimension2d<u32> CGUITTFont::getDimensionU(const std::u16string& text) const
@@ -498,7 +507,7 @@ void CGUITTFont::draw(const core::stringw& text, const core::rect<s32>& position
     }
     usedPages.set_used(0);
 
-    const std::u16string units = toUtf16(text.c_str());
+    toUtf16(text.c_str(), units);
     core::vector2di offset = position.UpperLeftCorner;
     s32 centreX = 0;
     if (hcenter || vcenter) {
@@ -548,6 +557,98 @@ void CGUITTFont::draw(const core::stringw& text, const core::rect<s32>& position
         if (page->texture)
             driver->draw2DImageBatch(page->texture, page->renderPositions, page->renderSourceRects, clip, color, true);
     }
+}
+
+core::array<scene::ISceneNode*> CGUITTFont::addTextSceneNode(const wchar_t* text, scene::ISceneManager* smgr,
+                                                             scene::ISceneNode* parent, const video::SColor& color,
+                                                             bool center)
+{
+    core::array<scene::ISceneNode*> nodes;
+    if (!smgr || !face || !text)
+        return nodes;
+    // One unit quad for every text of the run; each glyph takes a scaled copy of it.
+    static scene::SMeshBuffer* unitQuad = nullptr;
+    if (!unitQuad) {
+        unitQuad = new scene::SMeshBuffer();
+        const video::SColor white(255, 255, 255, 255);
+        unitQuad->Vertices.push_back(video::S3DVertex(0, 0, 0, 0, 0, -1, white, 0, 0));
+        unitQuad->Vertices.push_back(video::S3DVertex(1, 0, 0, 0, 0, -1, white, 1, 0));
+        unitQuad->Vertices.push_back(video::S3DVertex(1, -1, 0, 0, 0, -1, white, 1, 1));
+        unitQuad->Vertices.push_back(video::S3DVertex(0, -1, 0, 0, 0, -1, white, 0, 1));
+        const u16 indices[] = {0, 1, 2, 0, 2, 3};
+        for (u16 i : indices)
+            unitQuad->Indices.push_back(i);
+    }
+
+    std::u16string line;
+    const std::u16string all = toUtf16(text);
+    core::array<scene::SMesh*> meshes;
+    s32 top = 0;
+    for (size_t start = 0; start <= all.size();) {
+        size_t end = start;
+        while (end < all.size() && all[end] != u'\r' && all[end] != u'\n')
+            ++end;
+        line.assign(all, start, end - start);
+        s32 penX = center ? -static_cast<s32>(getDimensionU(line).Width / 2) : 0;
+        u32 previous = 0;
+        for (size_t i = 0; i < line.size();) {
+            const u32 c = nextCodePoint(line, i);
+            const u32 index = getGlyphIndexByChar(c);
+            penX += getKerning(c, previous).X;
+            const SGUITTGlyph* glyph = getGlyph(index);
+            if (glyph && glyph->isLoaded && !isInvisible(c) && glyph->sourceRect.getArea() > 0) {
+                if (meshes.size() < pages.size()) {
+                    const u32 old = meshes.size();
+                    meshes.set_used(pages.size());
+                    for (u32 m = old; m < meshes.size(); ++m)
+                        meshes[m] = nullptr;
+                }
+                if (!meshes[glyph->glyphPage])
+                    meshes[glyph->glyphPage] = new scene::SMesh();
+                const core::dimension2du& pageSize = pages[glyph->glyphPage]->getTextureSize();
+                const f32 w = static_cast<f32>(glyph->sourceRect.getWidth());
+                const f32 h = static_cast<f32>(glyph->sourceRect.getHeight());
+                const f32 x = static_cast<f32>(penX + glyph->offset.X);
+                const f32 y = static_cast<f32>(top - (ascender() - glyph->offset.Y));
+                const f32 u0 = glyph->sourceRect.UpperLeftCorner.X / static_cast<f32>(pageSize.Width);
+                const f32 v0 = glyph->sourceRect.UpperLeftCorner.Y / static_cast<f32>(pageSize.Height);
+                const f32 u1 = glyph->sourceRect.LowerRightCorner.X / static_cast<f32>(pageSize.Width);
+                const f32 v1 = glyph->sourceRect.LowerRightCorner.Y / static_cast<f32>(pageSize.Height);
+                scene::SMeshBuffer* quad = new scene::SMeshBuffer();
+                quad->Indices = unitQuad->Indices;
+                for (u32 v = 0; v < unitQuad->Vertices.size(); ++v) {
+                    video::S3DVertex vertex = unitQuad->Vertices[v];
+                    vertex.Pos = core::vector3df(x + vertex.Pos.X * w, y + vertex.Pos.Y * h, 0);
+                    vertex.TCoords = core::vector2df(vertex.TCoords.X ? u1 : u0, vertex.TCoords.Y ? v1 : v0);
+                    vertex.Color = color;
+                    quad->Vertices.push_back(vertex);
+                }
+                quad->Material.setTexture(0, pages[glyph->glyphPage]->texture);
+                quad->Material.MaterialType = video::EMT_TRANSPARENT_ALPHA_CHANNEL;
+                quad->Material.Lighting = false;
+                quad->Material.BackfaceCulling = false;
+                quad->recalculateBoundingBox();
+                meshes[glyph->glyphPage]->addMeshBuffer(quad);
+                quad->drop();
+            }
+            penX += charAdvance(c, index);
+            previous = c;
+        }
+        if (end >= all.size())
+            break;
+        start = end + (all[end] == u'\r' && end + 1 < all.size() && all[end + 1] == u'\n' ? 2 : 1);
+        top -= ascender();
+    }
+    updateGlyphPages();
+
+    for (u32 i = 0; i < meshes.size(); ++i) {
+        if (!meshes[i])
+            continue;
+        meshes[i]->recalculateBoundingBox();
+        nodes.push_back(smgr->addMeshSceneNode(meshes[i], parent));
+        meshes[i]->drop();
+    }
+    return nodes;
 }
 
 video::IImage* CGUITTFont::createImageFromChar(u32 c)

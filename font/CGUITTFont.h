@@ -59,6 +59,13 @@ public:
     // texture that cannot be read, as on the null driver).
     virtual video::IImage* createImageFromChar(u32 c);
     virtual video::ITexture* getPageTextureByIndex(u32 i) const;
+    // The text as scene nodes under `parent`, one per glyph page with a quad per glyph, one unit
+    // to a glyph pixel, +y up; the first line's top starts at the parent's origin, each line
+    // centred on it with `center`. The scene manager owns the nodes.
+    virtual core::array<scene::ISceneNode*> addTextSceneNode(const wchar_t* text, scene::ISceneManager* smgr,
+                                                             scene::ISceneNode* parent = 0,
+                                                             const video::SColor& color = video::SColor(255, 0, 0, 0),
+                                                             bool center = false);
 
     const io::path& getFontFileName() const { return filename; }
     u32 getFontSize() const { return size; }
@@ -83,6 +90,7 @@ public:
 
     // UTF-16 units of a wide text; characters above U+FFFF become surrogate pairs.
     static std::u16string toUtf16(const wchar_t* text);
+    static void toUtf16(const wchar_t* text, std::u16string& out);
     // The code point at `i`, joining a surrogate pair; moves `i` past it.
     static u32 nextCodePoint(const std::u16string& text, size_t& i);
 
@@ -118,6 +126,8 @@ private:
     // Every slot fits the face's largest glyph at this size.
     core::dimension2du slotPitch;
     core::array<u32> usedPages;
+    // The text being drawn or measured, kept so that a frame's texts reuse one buffer.
+    mutable std::u16string units;
 };
 
 } // namespace gui

@@ -2,6 +2,8 @@
 
 #include "font/SGUITTGlyph.h"
 
+#include <cstring>
+
 namespace irr {
 namespace gui {
 
@@ -34,7 +36,14 @@ bool CGUITTGlyphPage::createPageTexture(u8 pixelMode, const core::dimension2du& 
     texture = driver->addTexture(size, name,
                                  pixelMode == FT_PIXEL_MODE_MONO ? video::ECF_A1R5G5B5 : video::ECF_A8R8G8B8);
     driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, mipMaps);
-    return texture != nullptr;
+    if (!texture)
+        return false;
+    // A new texture holds whatever its memory held: clear it, so that only glyphs are in it.
+    if (void* pixels = texture->lock(video::ETLM_WRITE_ONLY, 0)) {
+        std::memset(pixels, 0, texture->getPitch() * texture->getOriginalSize().Height);
+        texture->unlock();
+    }
+    return true;
 }
 
 bool CGUITTGlyphPage::takeSlot(core::vector2di& origin)

@@ -28,6 +28,7 @@
 # Needs: E2E_RUN (the built run folder) and E2E_XCLOSE (the xclose helper), both set by run-all.sh.
 
 E2E_FAILED=0
+. "$E2E_HERE/../support/xvfb.sh"
 
 e2e_fail() {
     echo "FAIL: $*"
@@ -46,25 +47,8 @@ e2e_begin() {
         [ -e "$E2E_RUN/$folder" ] && ln -s "$E2E_RUN/$folder" "$E2E_DIR/$folder"
     done
 
-    # Xvfb picks a display number nobody else uses (other X servers on this machine, including
-    # those of another test run in a container, which share the abstract socket names) and
-    # writes it to the file. Without -noreset it would restart when the readiness probe below
-    # disconnects, and the game, connecting in that moment, would find no display.
-    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset \
-        3> "$E2E_SCRATCH/display" > "$E2E_SCRATCH/xvfb.log" 2>&1 &
-    E2E_XVFB=$!
-    local i
-    for i in $(seq 1 100); do
-        if [ -s "$E2E_SCRATCH/display" ]; then
-            export DISPLAY=":$(head -n 1 "$E2E_SCRATCH/display")"
-            xdotool getdisplaygeometry > /dev/null 2>&1 && return 0
-        fi
-        kill -0 "$E2E_XVFB" 2> /dev/null || break
-        sleep 0.1
-    done
-    kill "$E2E_XVFB" 2> /dev/null
-    echo "could not start Xvfb"
-    return 1
+    xvfb_start "$E2E_SCRATCH" "$screen" || return 1
+    E2E_XVFB=$XVFB_PID
 }
 
 e2e_settings() {
@@ -171,8 +155,7 @@ e2e_end() {
         E2E_PID=
     fi
     if [ -n "${E2E_XVFB:-}" ]; then
-        kill "$E2E_XVFB" 2> /dev/null
-        wait "$E2E_XVFB" 2> /dev/null
+        xvfb_stop
         E2E_XVFB=
     fi
     if [ "$E2E_FAILED" -ne 0 ]; then

@@ -132,6 +132,32 @@ TEST(GlyphPages, NullDriverTexturesAreSurvived)
     font->drop();
 }
 
+// Switching the rendering throws the pages away; glyphs come back rendered the new way on demand.
+TEST(GlyphPages, ChangingTheRenderingStartsThePagesAfresh)
+{
+    testsupport::CNullEngine engine;
+    CGUITTFont* font = gameFont(engine, 30);
+    ASSERT_NE(font, nullptr);
+    EXPECT_FALSE(font->getMonochrome());
+    EXPECT_TRUE(font->getFontHinting());
+    EXPECT_TRUE(font->getFontAutoHinting());
+    EXPECT_EQ(font->getFontSizeSlot(), 30u);
+    font->setMonochrome(true);
+    EXPECT_TRUE(font->getMonochrome());
+    EXPECT_EQ(font->getGlyphPageCount(), 0u);
+    const u32 w = font->getGlyphIndexByChar(U'W');
+    fontfixtures::CReferenceFace reference(fontfixtures::gameFont(), 30);
+    EXPECT_FALSE(font->getGlyph(reference.index(U'A'))->isLoaded) << "only the batch around W";
+    ASSERT_TRUE(font->getGlyph(w)->isLoaded);
+    EXPECT_EQ(font->getPageTextureByIndex(0)->getName().getPath(), "TTFontGlyphPage_Lato.Black.30_0");
+    font->setFontHinting(false, false);
+    EXPECT_FALSE(font->getFontHinting());
+    EXPECT_FALSE(font->getGlyph(w)->isLoaded);
+    font->draw(L"WAVE", irr::core::recti(0, 0, 300, 60), irr::video::SColor(255, 255, 255, 255));
+    EXPECT_TRUE(font->getGlyph(w)->isLoaded);
+    font->drop();
+}
+
 // A page limit smaller than one slot gives no page at all: the glyph stays unloaded, no page is
 // made for any later glyph, and the characters are measured with the fallback width.
 TEST(GlyphPages, NoSlotMeansNoPageAndNoGlyph)

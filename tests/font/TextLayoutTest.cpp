@@ -151,6 +151,18 @@ TEST_F(TextLayout, SpaceAdvancesButIsNotDrawn)
               reference.glyph(U'I').advance + reference.glyph(U' ').advance);
     EXPECT_EQ(font->getDimension(L"I I").Width,
               static_cast<u32>(2 * reference.glyph(U'I').advance + reference.glyph(U' ').advance));
+
+    // The game's font kerns "A" against a space: the space's kerning counts in the drawing as in
+    // the measuring, or centred texts would sit a pixel off.
+    ASSERT_NE(reference.kerning(U'A', U' '), 0);
+    const fontfixtures::SReferenceGlyph a = reference.glyph(U'A');
+    const fontfixtures::SReferenceGlyph v = reference.glyph(U'V');
+    const s32 spaced = a.advance + reference.kerning(U'A', U' ') + reference.glyph(U' ').advance +
+                       reference.kerning(U' ', U'V');
+    const std::vector<SDrawn> av = draw(font, L"A V");
+    ASSERT_EQ(av.size(), 2u);
+    EXPECT_EQ((av[1].position.X - v.left) - (av[0].position.X - a.left), spaced);
+    EXPECT_EQ(font->getDimension(L"A V").Width, static_cast<u32>(spaced + v.advance));
 }
 
 // A character the face lacks draws its U+FFFD glyph where the face has one, and nothing (with the
@@ -229,6 +241,45 @@ TEST_F(TextLayout, CharacterFromPosition)
     EXPECT_EQ(font->getCharacterFromPos(L"IIW", advance), 0);
     EXPECT_EQ(font->getCharacterFromPos(L"IIW", advance + 1), 1);
     EXPECT_EQ(font->getCharacterFromPos(L"IIW", 2 * advance + reference.glyph(U'W').advance + 1), -1);
+}
+
+// The text as scene nodes: a quad per drawn glyph, one glyph pixel to a unit, lines one ascender
+// apart downwards, each line centred on the origin when asked.
+TEST_F(TextLayout, TextSceneNodesHoldAQuadPerGlyph)
+{
+    CGUITTFont* font = open(fontfixtures::gameFont(), 26);
+    ASSERT_NE(font, nullptr);
+    fontfixtures::CReferenceFace reference(fontfixtures::gameFont(), 26);
+    const fontfixtures::SReferenceGlyph a = reference.glyph(U'A');
+    const fontfixtures::SReferenceGlyph v = reference.glyph(U'V');
+    const fontfixtures::SReferenceGlyph w = reference.glyph(U'W');
+    ASSERT_EQ(font->getGlyphPageCount(), 1u) << "the preload fits one page at this size";
+    irr::scene::ISceneManager* scene = engine->getSceneManager();
+    for (bool center : {false, true}) {
+        irr::core::array<irr::scene::ISceneNode*> nodes =
+            font->addTextSceneNode(L"A V\r\nW", scene, nullptr, kWhite, center);
+        ASSERT_EQ(nodes.size(), 1u);
+        ASSERT_EQ(nodes[0]->getType(), irr::scene::ESNT_MESH);
+        irr::scene::IMesh* mesh = static_cast<irr::scene::IMeshSceneNode*>(nodes[0])->getMesh();
+        ASSERT_EQ(mesh->getMeshBufferCount(), 3u) << "the space has no quad";
+        const irr::core::aabbox3df boxA = mesh->getMeshBuffer(0)->getBoundingBox();
+        const irr::core::aabbox3df boxV = mesh->getMeshBuffer(1)->getBoundingBox();
+        const irr::core::aabbox3df boxW = mesh->getMeshBuffer(2)->getBoundingBox();
+        const float lineA = center ? -static_cast<float>(font->getDimension(L"A V").Width / 2) : 0.0f;
+        const float lineW = center ? -static_cast<float>(font->getDimension(L"W").Width / 2) : 0.0f;
+        EXPECT_FLOAT_EQ(boxA.MinEdge.X, lineA + a.left);
+        EXPECT_FLOAT_EQ(boxA.getExtent().X, a.width);
+        EXPECT_FLOAT_EQ(boxA.MaxEdge.Y, -(reference.ascender() - a.top));
+        EXPECT_FLOAT_EQ(boxA.getExtent().Y, a.rows);
+        EXPECT_FLOAT_EQ(boxV.MinEdge.X,
+                        lineA + a.advance + reference.kerning(U'A', U' ') + reference.glyph(U' ').advance +
+                            reference.kerning(U' ', U'V') + v.left);
+        EXPECT_FLOAT_EQ(boxW.MinEdge.X, lineW + w.left);
+        EXPECT_FLOAT_EQ(boxW.MaxEdge.Y, -(2 * reference.ascender() - w.top));
+        EXPECT_EQ(mesh->getMeshBuffer(0)->getMaterial().getTexture(0), font->getPageTextureByIndex(0));
+        for (irr::u32 i = 0; i < nodes.size(); ++i)
+            nodes[i]->remove();
+    }
 }
 
 TEST_F(TextLayout, OneCharacterSize)
