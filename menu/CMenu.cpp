@@ -14,6 +14,7 @@
 #include "menu/CGuiImageButton.h"
 #include "menu/CGuiTextButton.h"
 #include "menu/MenuImage.h"
+#include "menu/OptionSteps.h"
 #include "race/RaceRules.h"
 #include "world/CEntityManager.h"
 
@@ -450,20 +451,15 @@ void CMenu::clickGraphicsValue(int row)
 {
     CGuiTextButton* value = graphicsValues[row];
     switch (row) {
-    case ROW_RESOLUTION: {
+    case ROW_RESOLUTION:
         // Without any video mode there is nothing to choose from.
-        if (gameData->getVideoModeCount() == 0)
+        if (!nextResolution(gameData, settings))
             return;
         restartNotice = true;
-        gameData->nextVideoMode();
-        const core::dimension2d<u32> mode = gameData->getCurrentVideoMode();
-        settings->savedWidth = mode.Width;
-        settings->savedHeight = mode.Height;
-        value->setText(resolutionText(mode.Width, mode.Height));
+        value->setText(resolutionText(settings->savedWidth, settings->savedHeight));
         break;
-    }
     case ROW_FILTER:
-        settings->savedFiltering = settings->savedFiltering == 0 ? 1 : settings->savedFiltering == 1 ? 2 : 0;
+        settings->savedFiltering = nextFilter(settings->savedFiltering);
         settings->filtering = settings->savedFiltering;
         value->setText(text(filterEntry(settings->savedFiltering)));
         break;
@@ -474,7 +470,7 @@ void CMenu::clickGraphicsValue(int row)
         break;
     case ROW_SHADOWS:
         restartNotice = true;
-        settings->savedShadows = settings->savedShadows == 0 ? 1 : settings->savedShadows == 1 ? 2 : 0;
+        settings->savedShadows = nextShadows(settings->savedShadows);
         value->setText(text(shadowsEntry(settings->savedShadows)));
         break;
     case ROW_POST_PROCESSING:
@@ -488,7 +484,7 @@ void CMenu::clickGraphicsValue(int row)
         break;
     case ROW_DRIVER:
         restartNotice = true;
-        settings->savedGraphicMode = settings->savedGraphicMode == 0 ? 1 : 0;
+        settings->savedGraphicMode = nextDriver(settings->savedGraphicMode);
         value->setText(text(driverEntry(settings->savedGraphicMode)));
         break;
     default:
@@ -512,14 +508,6 @@ void CMenu::runRestartNotice()
     }
 }
 
-// Volumes go up in tens and wrap to 0 past 100. A value from the file outside 0 to 100 (even one
-// near the top of the integer range) wraps to 0 as well, never to a negative or huge gain.
-void CMenu::stepVolume(s32& volume)
-{
-    const long long next = static_cast<long long>(volume) + 10;
-    volume = next < 0 || next > 100 ? 0 : static_cast<s32>(next);
-}
-
 void CMenu::runAudioOptions()
 {
     beginScreen();
@@ -527,14 +515,14 @@ void CMenu::runAudioOptions()
         musicLabel->update();
         environmentLabel->update();
         if (musicValue->update()) {
-            stepVolume(settings->musicVolume);
+            settings->musicVolume = nextVolume(settings->musicVolume);
             musicValue->setText(std::to_wstring(settings->musicVolume));
             if (sound)
                 sound->setMusicVolume(settings->musicVolume);
         }
         // The engines take the new volume when the next race starts.
         if (environmentValue->update()) {
-            stepVolume(settings->environmentVolume);
+            settings->environmentVolume = nextVolume(settings->environmentVolume);
             environmentValue->setText(std::to_wstring(settings->environmentVolume));
         }
         if (audioBackText->update())

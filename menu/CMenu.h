@@ -61,7 +61,6 @@ private:
     void drawBackground(irr::video::ITexture* background);
 
     void clickGraphicsValue(int row);
-    void stepVolume(irr::s32& volume);
     void updateCreditsFade();
     std::wstring keyName(int slot);
     // An entry of the text table; empty without one.

@@ -122,6 +122,7 @@ same_screen main main-back || e2e_fail "Back did not lead from the missions to t
 click $MAIN_X $START_Y
 e2e_click ${MISSION_X[0]} ${MISSION_Y[0]}
 e2e_screenshot "$SHOTS/loading.png"
+same_screen missions loading && e2e_fail "no loading screen after the click on mission 1"
 sleep 9
 e2e_screenshot "$SHOTS/race-1.png"
 sleep 1.5
