@@ -1,10 +1,20 @@
 #pragma once
 #include <irrlicht.h>
+#include <string>
+
+#include "race/CRaceCanvas.h"
+
+namespace irr {
+namespace gui {
+class CGUITTFont;
+}
+} // namespace irr
 
 class CChaseCamera;
 class CEntityManager;
 class CGameData;
 class CGameEngine;
+class CGuiTextButton;
 class CMenu;
 class CShaderManager;
 class CSoundManager;
@@ -20,6 +30,7 @@ public:
     CRace(CGameEngine* engine, SGameSettings* settings, CGameData* gameData,
           CEntityManager* entities, CSoundManager* sound, CChaseCamera* camera,
           CShaderManager* shaders, CMenu* menu, CTranslation* texts);
+    ~CRace();
 
     CRace(const CRace&) = delete;
     CRace& operator=(const CRace&) = delete;
@@ -41,6 +52,8 @@ public:
     void drawFrame();
     void drawScene();
     void drawDisplay();
+    // The display draws on `canvas` from now on; null puts the screen back.
+    void setCanvas(CRaceCanvas* canvas);
 
     // The player has won (or, before any finish, would win) the race as it stands.
     bool isWon() const;
@@ -68,6 +81,17 @@ private:
     void pauseSounds();
     void endRace();
 
+    const std::wstring& text(int index) const;
+    irr::core::recti box(double left, double top, double right, double bottom) const;
+    void drawFrameCounter();
+    void drawLaps();
+    void drawStandings();
+    void drawRallyTimes();
+    void drawRaceClock();
+    void drawPlace(bool ending);
+    void drawClosingSequence();
+    void fadeMessages(irr::f32 now);
+
     CGameEngine* engine;
     SGameSettings* settings;
     CGameData* gameData;
@@ -77,6 +101,14 @@ private:
     CShaderManager* shaders;
     CMenu* menu;
     CTranslation* texts;
+
+    // The race display's images, labels and fonts.
+    irr::video::ITexture* placeTextures[3];
+    CGuiTextButton* messageLine1;
+    CGuiTextButton* messageLine2;
+    CGuiTextButton* messageTitle;
+    irr::gui::CGUITTFont* smallFont;
+    irr::gui::CGUITTFont* bigFont;
 
     // The race display's counters.
     irr::f32 messageCycleStart;
@@ -88,4 +120,10 @@ private:
 
     bool firstFrame;
     bool won;
+
+    CRaceCanvas screen;
+    CRaceCanvas* canvas;
+    // The display's screen size, read at the start of each display frame.
+    irr::f64 screenWidth;
+    irr::f64 screenHeight;
 };

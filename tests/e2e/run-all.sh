@@ -5,6 +5,8 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?build folder}" && pwd)
 export E2E_RUN=$build/run E2E_XCLOSE=$build/e2e/xclose E2E_HERE=$here
+# The test missions, for tests that put one in the place of a game mission.
+export E2E_FIXTURES=$build/tests/fixtures/world
 [ -x "$E2E_RUN/sandvolt" ] || { echo "no game binary in $E2E_RUN"; exit 1; }
 [ -x "$E2E_XCLOSE" ] || { echo "no xclose helper in $build/e2e"; exit 1; }
 

@@ -1,8 +1,10 @@
 #include "RaceFixtures.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/CGameEngine.h"
+#include "core/CTranslation.h"
 #include "world/CPhysicsBody.h"
 #include "world/CVehicleEntity.h"
 #include "world/VehicleFixtures.h"
@@ -11,6 +13,22 @@ using namespace irr;
 namespace fs = std::filesystem;
 
 namespace racetest {
+
+namespace {
+
+void linkDisplayArt(const fs::path& run, const fs::path& root, const std::vector<int>& missingPlaces)
+{
+    fs::create_directory_symlink(run / "data" / "fonts", root / "data" / "fonts");
+    fs::create_directories(root / "data" / "2d" / "others");
+    for (int place = 1; place <= 3; ++place) {
+        if (std::find(missingPlaces.begin(), missingPlaces.end(), place) != missingPlaces.end())
+            continue;
+        const std::string image = "data/2d/others/place0" + std::to_string(place) + ".png";
+        fs::create_symlink(run / image, root / image);
+    }
+}
+
+} // namespace
 
 CRaceWorld::CRaceWorld(const std::string& sourceFolder, SWorldOptions options)
     : CMissionWorld(sourceFolder, options.music), source(sourceFolder)
@@ -23,15 +41,23 @@ CRaceWorld::CRaceWorld(const std::string& sourceFolder, SWorldOptions options)
     settings.keyLeft = gameData.findKeyByName("KEY_KEY_A");
     settings.keyRight = gameData.findKeyByName("KEY_KEY_D");
     setTime(timeMs);
-    menu = new CMenu(&engine.settings, &gameData, engine.get(), &entities, sounds, nullptr);
+    if (options.display) {
+        const fs::path run(SANDVOLT_RUN_DIR);
+        // A source that is a run folder brings them along.
+        if (!fs::exists(fs::path(dir.path()) / "data" / "fonts"))
+            linkDisplayArt(run, dir.path(), options.missingPlaceImages);
+        texts = new CTranslation((run / "data" / "translation.lang").c_str());
+    }
+    menu = new CMenu(&engine.settings, &gameData, engine.get(), &entities, sounds, texts);
     race = new CRace(engine.get(), &engine.settings, &gameData, &entities, sounds, &camera, nullptr,
-                     menu, nullptr);
+                     menu, texts);
 }
 
 CRaceWorld::~CRaceWorld()
 {
     delete race;
     delete menu;
+    delete texts;
 }
 
 void CRaceWorld::linkMission(const std::string& name, const std::string& mission)

@@ -4,6 +4,7 @@
 // function builds them. The clock moves at 60 frames a second of game time.
 #include <irrlicht.h>
 #include <string>
+#include <vector>
 
 #include "menu/CMenu.h"
 #include "race/CChaseCamera.h"
@@ -11,6 +12,7 @@
 #include "race/CRace.h"
 #include "world/MissionFixtures.h"
 
+class CTranslation;
 class CVehicleEntity;
 class btRigidBody;
 
@@ -21,6 +23,11 @@ struct SWorldOptions {
     bool itemsCreator = true;
     // The game's music tracks; without them the sound manager has no current track.
     bool music = true;
+    // The race display's font, place images and texts, from the game's run folder; without them
+    // the race runs with none, as the tests and benchmarks build it.
+    bool display = false;
+    // Place images (1 to 3) that the run folder lacks.
+    std::vector<int> missingPlaceImages;
 };
 
 class CRaceWorld : public missiontest::CMissionWorld {
@@ -63,6 +70,7 @@ public:
     CChaseCamera camera{engine.get()};
     CItemsCreator creator{engine.get(), &entities};
     CMenu* menu = nullptr;
+    CTranslation* texts = nullptr;
     CRace* race = nullptr;
 
 private:

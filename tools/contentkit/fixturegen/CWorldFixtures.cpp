@@ -330,6 +330,61 @@ void writeCircuit(CWriter& w)
     w.waypoints(folder, {folder + "ai_inner.xml", folder + "ai_outer.xml"});
 }
 
+// --- "duel" and "grid": the circuit with two and with five cars, for the race display -------
+
+void writeGrids(CWriter& w)
+{
+    const SObjectRecord cars[] = {
+        player({40.0f, 0.1f, -8.0f}),
+        car("Rival", false, "AI", {37.0f, 0.1f, -16.0f}, 0.0f, {30, 90, 200, 255}),
+        car("Hauler", true, "AI", {43.0f, 0.3f, -24.0f}, 0.0f, {230, 190, 30, 255}),
+        car("Sprinter", false, "AI", {37.0f, 0.1f, -32.0f}, 0.0f, {40, 170, 60, 255}),
+        car("Drifter", false, "AI", {43.0f, 0.1f, -40.0f}, 0.0f, {150, 60, 180, 255}),
+    };
+    for (const size_t count : {size_t(2), size_t(5)}) {
+        const std::string folder = count == 2 ? "missions/duel/" : "missions/grid/";
+        SMission m = loopRace(w, folder, true);
+        m.objects.insert(m.objects.end(), cars, cars + count);
+        w.mission(folder, m);
+        w.waypoints(folder, {folder + "ai_inner.xml", folder + "ai_outer.xml"});
+    }
+}
+
+// --- "sprint": a rally leg down a straight, the player alone, for the whole-program tests ----
+
+// Holding the forward key wins it: no lap to drive round, the first crossing of the line is the
+// finish, well inside the stored times. The player drives the game's own buggy (from the game's
+// run folder, which the whole-program tests lay this fixture's ground and gates beside).
+void writeSprint(CWriter& w)
+{
+    const std::string folder = "missions/sprint/";
+    w.b3d("data/gates/sprint0.b3d", single(CMeshBuilder::gate({0.0f, 0.0f, 50.0f}, 20.0f, 6.0f, 2.0f, 0.0f)));
+    // Off the road: the leg never reaches them.
+    w.b3d("data/gates/sprint1.b3d", single(CMeshBuilder::gate({150.0f, 0.0f, 0.0f}, 20.0f, 6.0f, 2.0f, 0.0f)));
+    w.b3d("data/gates/sprint2.b3d", single(CMeshBuilder::gate({-150.0f, 0.0f, 0.0f}, 20.0f, 6.0f, 2.0f, 0.0f)));
+    std::vector<SVec3> navigation;
+    for (int z = -150; z <= 150; z += 20)
+        navigation.push_back({0.0f, 0.0f, float(z)});
+    w.path(folder + "navigation.xml", navigation);
+
+    SMission m;
+    m.shadowType = "NormalFixed";
+    m.raceType = "Rally";
+    m.laps = 0;
+    m.rallyTimes = {60000, 90000, 120000};
+    m.navigation = folder + "navigation.xml";
+    for (int id = 0; id < 3; ++id)
+        m.checkpoints.push_back({id, "data/gates/sprint" + std::to_string(id) + ".b3d"});
+    m.objects.push_back(ground());
+    SObjectRecord driver = player({0.0f, 0.1f, -150.0f});
+    driver.mesh = "data/cars/buggy/body_red.b3d";
+    driver.wheelFL = driver.wheelFR = driver.wheelBL = driver.wheelBR = "data/cars/buggy/wheel.b3d";
+    driver.physic->mesh = driver.mesh.value();
+    m.objects.push_back(driver);
+    w.mission(folder, m);
+    w.waypoints(folder, {});
+}
+
 // --- missions with one fault each, otherwise the ground and the player's car ----------------
 
 SMission plain()
@@ -444,6 +499,8 @@ bool CWorldFixtures::write(const std::string& root)
     writeFlat(w);
     writeRace(w);
     writeCircuit(w);
+    writeGrids(w);
+    writeSprint(w);
     writeBroken(w);
     return w.ok;
 }

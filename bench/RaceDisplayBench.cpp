@@ -1,0 +1,178 @@
+// What drawing the race display costs per frame on OpenGL (run it under Xvfb, see
+// race_display.sh): for each mission named, raced for some seconds of game time at 60 frames a
+// second, with the scene drawn as the game draws it; first while racing (laps, standings or rally
+// times, race clock, frame counter), then with the player through (place and final time). Two
+// figures per phase: the time the display's calls take, and the time until the driver has
+// finished them (glFinish before and after).
+// usage: race_display_bench RUN_FOLDER [SECONDS] [MISSION...]   (missions default to m01 and m03)
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "audio/CSoundManager.h"
+#include "core/CGameData.h"
+#include "core/CGameEngine.h"
+#include "core/CTranslation.h"
+#include "core/SGameSettings.h"
+#include "race/CChaseCamera.h"
+#include "race/CItemsCreator.h"
+#include "race/CRace.h"
+#include "world/CEntityManager.h"
+#include "world/CVehicleEntity.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double microsecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+struct SFigures {
+    std::vector<double> calls, finished;
+    double median(std::vector<double>& v) const
+    {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v[v.size() / 2];
+    }
+    double p99(std::vector<double>& v) const
+    {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v[std::min(v.size() - 1, v.size() * 99 / 100)];
+    }
+};
+
+struct SMissionFigures {
+    explicit SMissionFigures(std::string folder) : mission(std::move(folder)) {}
+    std::string mission;
+    bool loaded = false;
+    int cars = 0;
+    SFigures racing, through;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::printf("usage: %s RUN_FOLDER [SECONDS] [MISSION...]\n", argv[0]);
+        return 1;
+    }
+    const int seconds = argc > 2 ? std::max(2, std::atoi(argv[2])) : 20;
+    std::vector<SMissionFigures> figures;
+    for (int i = 3; i < argc; ++i)
+        figures.emplace_back(std::string("missions/") + argv[i] + "/");
+    if (figures.empty()) {
+        figures.emplace_back("missions/m01/");
+        figures.emplace_back("missions/m03/");
+    }
+    if (chdir(argv[1]) != 0) {
+        std::printf("ERROR: cannot enter %s\n", argv[1]);
+        return 1;
+    }
+
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    SGameSettings settings;
+    settings.width = 1024;
+    settings.height = 768;
+    settings.fullscreen = false;
+    settings.showFps = true;
+    CTranslation* texts = new CTranslation("data/translation.lang");
+    CGameEngine* engine = new CGameEngine(&settings, irr::video::EDT_OPENGL);
+    if (!engine->getDevice()) {
+        delete engine;
+        delete texts;
+        return 1;
+    }
+    irr::ITimer* timer = engine->getDevice()->getTimer();
+    timer->stop();
+    irr::video::IVideoDriver* driver = engine->getVideoDriver();
+    CGameData* gameData = new CGameData(texts);
+    gameData->setEngine(engine);
+    CEntityManager* entities = new CEntityManager(engine);
+    CSoundManager* sounds = new CSoundManager(&settings, engine);
+    CItemsCreator* creator = new CItemsCreator(engine, entities);
+    engine->setItemsCreator(creator);
+    CChaseCamera* camera = new CChaseCamera(engine);
+
+    // The game's progress lines go to a log so that they do not bury the figures.
+    std::fflush(stdout);
+    const int console = dup(fileno(stdout));
+    if (!std::freopen("/tmp/race_display_bench.log", "w", stdout))
+        return 1;
+    CRace* race = new CRace(engine, &settings, gameData, entities, sounds, camera, nullptr, nullptr,
+                            texts);
+    irr::u32 now = 1000;
+    for (SMissionFigures& mission : figures) {
+        timer->setTime(now);
+        mission.loaded = gameData->loadMission(mission.mission.c_str(), entities, sounds, &settings);
+        if (!mission.loaded)
+            continue;
+        mission.cars = entities->getVehicleCount();
+        race->prepareMaterials();
+        race->begin();
+        const int count = seconds * 60;
+        const irr::u32 start = now;
+        for (int f = 1; f <= count; ++f) {
+            // The last quarter with the player through: the place and the final time.
+            const bool through = f > count * 3 / 4;
+            CVehicleEntity* player = entities->getVehicle(entities->getPlayerVehicleIndex());
+            if (through && player && gameData->getRacePhase() == 2)
+                player->setLap(gameData->getLaps());
+            now = start + static_cast<irr::u32>(f * 1000LL / 60);
+            timer->setTime(now);
+            engine->getDevice()->run();
+            if (!race->updateFrame())
+                break;
+            driver->beginScene(true, true, irr::video::SColor(0xFFFFFFFF));
+            race->drawScene();
+            SFigures& phase = gameData->getRacePhase() == 1 ? mission.through : mission.racing;
+            glFinish();
+            const Clock::time_point begun = Clock::now();
+            race->drawDisplay();
+            phase.calls.push_back(microsecondsSince(begun));
+            glFinish();
+            phase.finished.push_back(microsecondsSince(begun));
+            driver->endScene();
+        }
+        now += 1000;
+    }
+    entities->clear();
+    std::fflush(stdout);
+    dup2(console, fileno(stdout));
+
+    std::printf("race display on OpenGL at %u x %u, %d s of each race at 60 frames a second (game "
+                "output in /tmp/race_display_bench.log)\n", settings.width, settings.height, seconds);
+    std::printf("  %-16s %4s %-8s %7s %12s %12s %14s %14s\n", "mission", "cars", "phase", "frames",
+                "median us", "99th pct us", "finished us", "finished 99th");
+    for (SMissionFigures& m : figures) {
+        if (!m.loaded) {
+            std::printf("  %-16s did not load\n", m.mission.c_str());
+            continue;
+        }
+        for (SFigures* phase : {&m.racing, &m.through}) {
+            std::printf("  %-16s %4d %-8s %7zu %12.1f %12.1f %14.1f %14.1f\n", m.mission.c_str(), m.cars,
+                        phase == &m.racing ? "racing" : "through", phase->calls.size(),
+                        phase->median(phase->calls), phase->p99(phase->calls),
+                        phase->median(phase->finished), phase->p99(phase->finished));
+        }
+    }
+
+    delete race;
+    delete camera;
+    delete sounds;
+    delete entities;
+    delete creator;
+    delete engine;
+    delete gameData;
+    delete texts;
+    return 0;
+}
