@@ -10,7 +10,8 @@
 #include <string>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer's own count of the heap (its header is not installed with the compiler here).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 #include "RaceFixtures.h"
