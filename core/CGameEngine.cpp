@@ -192,6 +192,19 @@ btTriangleMesh* CGameEngine::createTriangleMesh(scene::IMesh* mesh, const core::
     return triangles;
 }
 
+namespace {
+
+bool penetrates(const btPersistentManifold* manifold)
+{
+    for (int p = 0; p < manifold->getNumContacts(); ++p) {
+        if (manifold->getContactPoint(p).getDistance() < 0.0f)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool CGameEngine::isTouching(const btCollisionObject* a, const btCollisionObject* b)
 {
     btDispatcher* worldDispatcher = dynamicsWorld->getDispatcher();
@@ -200,14 +213,24 @@ bool CGameEngine::isTouching(const btCollisionObject* a, const btCollisionObject
         btPersistentManifold* manifold = worldDispatcher->getManifoldByIndexInternal(m);
         const btCollisionObject* first = manifold->getBody0();
         const btCollisionObject* second = manifold->getBody1();
-        if (!((first == a && second == b) || (first == b && second == a)))
-            continue;
-        for (int p = 0; p < manifold->getNumContacts(); ++p) {
-            if (manifold->getContactPoint(p).getDistance() < 0.0f)
-                return true;
-        }
+        if (((first == a && second == b) || (first == b && second == a)) && penetrates(manifold))
+            return true;
     }
     return false;
+}
+
+void CGameEngine::touchingBodies(const btCollisionObject* a, std::vector<const btCollisionObject*>& out)
+{
+    out.clear();
+    btDispatcher* worldDispatcher = dynamicsWorld->getDispatcher();
+    const int manifolds = worldDispatcher->getNumManifolds();
+    for (int m = 0; m < manifolds; ++m) {
+        btPersistentManifold* manifold = worldDispatcher->getManifoldByIndexInternal(m);
+        const btCollisionObject* first = manifold->getBody0();
+        const btCollisionObject* second = manifold->getBody1();
+        if ((first == a || second == a) && penetrates(manifold))
+            out.push_back(first == a ? second : first);
+    }
 }
 
 core::stringw toStringW(const char* text)

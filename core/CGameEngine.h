@@ -59,6 +59,9 @@ public:
     btTriangleMesh* createTriangleMesh(irr::scene::IMesh* mesh, const irr::core::vector3df& scale);
     // True when the two bodies' contact manifolds hold a penetrating point.
     bool isTouching(const btCollisionObject* a, const btCollisionObject* b);
+    // Every body whose contact manifold with `a` holds a penetrating point, in one pass over the
+    // manifolds: checking many bodies against one this way costs one pass, not one per body.
+    void touchingBodies(const btCollisionObject* a, std::vector<const btCollisionObject*>& out);
 
     irr::video::SMaterial defaultMaterial;
     irr::f32 lastFrameTime;

@@ -1,7 +1,9 @@
 #include "race/CRace.h"
 
+#include <algorithm>
 #include <btBulletDynamicsCommon.h>
 #include <cstdio>
+#include <vector>
 
 #include "audio/CSound.h"
 #include "audio/CSoundManager.h"
@@ -660,15 +662,18 @@ void CRace::updateItems()
 
 void CRace::updateCheckpoints()
 {
+    std::vector<const btCollisionObject*> touched;
     for (int j = 0; j < entities->getCheckpointCount(); ++j) {
         COSEntity* checkpoint = entities->getCheckpoint(j);
         btRigidBody* trigger = checkpoint->getRigidBody();
         if (!trigger)
             continue;
-        for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        // One pass over the contacts per gate, however many cars there are.
+        engine->touchingBodies(trigger, touched);
+        for (int i = 0; i < entities->getVehicleCount() && !touched.empty(); ++i) {
             CVehicleEntity* vehicle = entities->getVehicle(i);
             btRigidBody* body = bodyOf(vehicle);
-            if (body && engine->isTouching(body, trigger))
+            if (body && std::find(touched.begin(), touched.end(), body) != touched.end())
                 passCheckpoint(vehicle, checkpoint->getId());
         }
     }

@@ -1,5 +1,6 @@
 #include "world/CVehicleEntity.h"
 
+#include <algorithm>
 #include <btBulletDynamicsCommon.h>
 #include <cstdio>
 #include <utility>
@@ -393,11 +394,16 @@ void CVehicleEntity::checkOverturned(CEntityManager* manager)
     }
     bool touching = false;
     const int objects = manager ? manager->getStaticObjectCount() : 0;
-    for (int i = 0; i < objects && !touching; ++i) {
-        CStaticObjectEntity* object = manager->getStaticObject(i);
-        CPhysicsBody* body = object ? object->getPhysicsBody() : nullptr;
-        if (body && body->getRigidBody())
-            touching = engine->isTouching(carBody, body->getRigidBody());
+    if (objects > 0) {
+        // The few bodies the car touches, against the mission's many static objects.
+        std::vector<const btCollisionObject*> touched;
+        engine->touchingBodies(carBody, touched);
+        for (int i = 0; i < objects && !touching && !touched.empty(); ++i) {
+            CStaticObjectEntity* object = manager->getStaticObject(i);
+            CPhysicsBody* body = object ? object->getPhysicsBody() : nullptr;
+            const btCollisionObject* rigid = body ? body->getRigidBody() : nullptr;
+            touching = rigid && std::find(touched.begin(), touched.end(), rigid) != touched.end();
+        }
     }
     // Resting on something with every wheel in the air: on its roof or its side.
     const bool overturned = touching && contacts == 0;
