@@ -5,8 +5,8 @@ uniform sampler2D SecondMap;
 
 varying vec2 screenCoord;
 
-const float kThreshold = 0.6;
-const float kStrength = 1.1;
+const float kThreshold = 0.7;
+const float kStrength = 0.8;
 
 void main_f()
 {
