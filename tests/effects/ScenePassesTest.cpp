@@ -1,10 +1,18 @@
 // The race's scene passes on OpenGL, read back as pictures: the "flat" test mission (its ground,
-// a rock, the player's car) raced for a moment, then drawn with the settings under test. The
-// scene itself is read from bloom target 0, the finished picture from the back buffer.
+// a rock, the player's car) raced for a moment, then drawn with the settings under test; and the
+// same mission painted: a striped splat map over three plain detail colours, and the rock made
+// transparent scenery just ahead of the car. The scene itself is read from bloom target 0, the
+// finished picture from the back buffer.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "CGLEngine.h"
@@ -15,7 +23,9 @@
 #include "effects/CShaderManager.h"
 #include "race/CChaseCamera.h"
 #include "race/CRace.h"
+#include "tools/dds/CDDSWriter.h"
 #include "world/CEntityManager.h"
+#include "world/CStaticObjectEntity.h"
 #include "world/CVehicleEntity.h"
 
 using namespace irr;
@@ -32,11 +42,51 @@ struct SPicture {
     }
 };
 
+const u32 kRed = 0xFFE02020, kGreen = 0xFF20E020, kBlue = 0xFF2020E0, kMagenta = 0xFFFF00FF;
+
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// "missions/painted/": the flat mission with the splat map in stripes of red, green and blue
+// shares over detail textures of those colours, and the rock, half of its texture see-through,
+// as transparent scenery 15 m ahead of the car.
+void writePaintedMission(const std::string& root)
+{
+    std::filesystem::create_directories(root + "/data/painted");
+    CDDSWriter::write(root + "/data/painted/splat.dds",
+                      {kRed, kRed, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF, 0xFF0000FF}, 6, 1, EDF_A8R8G8B8);
+    const char* names[3] = {"red", "green", "blue"};
+    const u32 colours[3] = {kRed, kGreen, kBlue};
+    for (int i = 0; i < 3; ++i)
+        CDDSWriter::write(root + "/data/painted/" + names[i] + ".dds", std::vector<uint32_t>(16, colours[i]), 4, 4,
+                          EDF_A8R8G8B8);
+    CDDSWriter::write(root + "/data/painted/holes.dds", {kMagenta, 0x00FF00FF, kMagenta, 0x00FF00FF}, 2, 2,
+                      EDF_A8R8G8B8);
+    std::ifstream in(std::string(SANDVOLT_FIXTURE_DIR) + "/missions/flat/mission.xml");
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string mission = text.str();
+    mission = replaced(mission, "data/ground/sand.dds", "data/painted/splat.dds");
+    mission = replaced(mission, "data/ground/gravel.dds\"/>", "data/painted/red.dds\"/>\n\t<Texture Value=\"data/painted/green.dds\"/>");
+    mission = replaced(mission, "data/ground/grass.dds", "data/painted/blue.dds");
+    mission = replaced(mission, "<Position X=\"12\" Y=\"0\" Z=\"40\"/>", "<Position X=\"0\" Y=\"0\" Z=\"-105\"/>");
+    mission = replaced(mission, "<Texture Value=\"data/scenery/rock.dds\"/>",
+                       "<Transparent Value=\"1\"/>\n\t<Texture Value=\"data/painted/holes.dds\"/>");
+    std::filesystem::create_directories(root + "/missions/painted");
+    std::ofstream(root + "/missions/painted/mission.xml") << mission;
+    std::filesystem::copy_file(std::string(SANDVOLT_FIXTURE_DIR) + "/missions/flat/waypoints.xml",
+                               root + "/missions/painted/waypoints.xml");
+}
+
 class ScenePasses : public ::testing::Test {
 protected:
-    ScenePasses()
+    explicit ScenePasses(const char* mission = "missions/flat/")
     {
         testsupport::linkRunFolder(dir.path(), SANDVOLT_FIXTURE_DIR, false);
+        writePaintedMission(dir.path());
         engine.settings.shadows = 1;
         engine.settings.postProcessing = true;
         gameData.setEngine(engine.get());
@@ -47,7 +97,7 @@ protected:
             shaders = new CShaderManager(engine.get(), &engine.settings, &supported);
             race = new CRace(engine.get(), &engine.settings, &gameData, &entities, sounds, camera, shaders,
                              nullptr, nullptr);
-            loaded = gameData.loadMission("missions/flat/", &entities, sounds, &engine.settings);
+            loaded = gameData.loadMission(mission, &entities, sounds, &engine.settings);
         });
         engine->setGameState(EGS_RACE);
         race->prepareMaterials();
@@ -156,6 +206,81 @@ TEST_F(ScenePasses, BloomBrightensTheSceneAroundItsBrightPartsOnly)
     for (size_t i = 0; i < scene.pixels.size(); ++i)
         dullLit += scene.brightness(i) < 0.6f && glowing.brightness(i) > scene.brightness(i) + 0.04f;
     EXPECT_GT(dullLit, 100);
+}
+
+class PaintedScene : public ScenePasses {
+protected:
+    PaintedScene() : ScenePasses("missions/painted/") {}
+
+    // Pixels whose strongest colour is red, green or blue by a wide margin, in the rows given.
+    std::array<int, 3> dominant(const SPicture& p, u32 fromRow, u32 toRow)
+    {
+        std::array<int, 3> n{0, 0, 0};
+        for (u32 y = fromRow; y < toRow; ++y)
+            for (u32 x = 0; x < p.width; ++x) {
+                const video::SColor& c = p.pixels[y * p.width + x];
+                const int rgb[3] = {static_cast<int>(c.getRed()), static_cast<int>(c.getGreen()),
+                                    static_cast<int>(c.getBlue())};
+                for (int k = 0; k < 3; ++k)
+                    n[k] += rgb[k] > 2 * rgb[(k + 1) % 3] + 20 && rgb[k] > 2 * rgb[(k + 2) % 3] + 20;
+            }
+        return n;
+    }
+};
+
+TEST_F(PaintedScene, TheSplatMapSelectsTheThreeDetailTextures)
+{
+    ASSERT_TRUE(loaded);
+    for (s32 shadows : {1, 0}) {
+        engine.settings.shadows = shadows;
+        SPicture scene, finished;
+        draw(scene, finished);
+        // The ground below the car: every stripe of the splat map shows its own detail colour,
+        // and the ground shows nothing else.
+        const std::array<int, 3> n = dominant(scene, scene.height * 3 / 4, scene.height);
+        const int ground = static_cast<int>(scene.width * (scene.height / 4));
+        for (int k = 0; k < 3; ++k)
+            EXPECT_GT(n[k], ground / 10) << "colour " << k << ", shadows " << shadows;
+        EXPECT_GT(n[0] + n[1] + n[2], ground * 8 / 10) << "shadows " << shadows;
+    }
+}
+
+TEST_F(PaintedScene, TransparentSceneryDrawsWithTheAlphaMaterials)
+{
+    ASSERT_TRUE(loaded);
+    SPicture scene, finished;
+    draw(scene, finished);
+    scene::ISceneNode* rock = nullptr;
+    for (int i = 0; i < entities.getStaticObjectCount(); ++i)
+        if (entities.getStaticObject(i)->getName() == "Rock")
+            rock = entities.getStaticObject(i)->getNode();
+    ASSERT_NE(rock, nullptr);
+    for (u32 m = 0; m < rock->getMaterialCount(); ++m)
+        EXPECT_EQ(rock->getMaterial(m).MaterialType, shaders->materials[ESM_LIGHTING_ALPHAREF]);
+    // Its opaque half is drawn; through the other half the ground's stripes show.
+    scene::ISceneCollisionManager* view = engine->getSceneManager()->getSceneCollisionManager();
+    core::vector3df corners[8];
+    rock->getTransformedBoundingBox().getEdges(corners);
+    core::rect<s32> area(scene.width, scene.height, 0, 0);
+    for (const core::vector3df& corner : corners) {
+        const core::position2d<s32> at = view->getScreenCoordinatesFrom3DPosition(corner);
+        area.UpperLeftCorner.X = std::min(area.UpperLeftCorner.X, at.X);
+        area.UpperLeftCorner.Y = std::min(area.UpperLeftCorner.Y, at.Y);
+        area.LowerRightCorner.X = std::max(area.LowerRightCorner.X, at.X);
+        area.LowerRightCorner.Y = std::max(area.LowerRightCorner.Y, at.Y);
+    }
+    area.clipAgainst(core::rect<s32>(0, 0, scene.width, scene.height));
+    ASSERT_GT(area.getArea(), 400);
+    int magenta = 0, stripes = 0;
+    for (s32 y = area.UpperLeftCorner.Y; y < area.LowerRightCorner.Y; ++y)
+        for (s32 x = area.UpperLeftCorner.X; x < area.LowerRightCorner.X; ++x) {
+            const video::SColor& c = scene.pixels[y * scene.width + x];
+            const u32 r = c.getRed(), g = c.getGreen(), b = c.getBlue();
+            magenta += r > 2 * g + 40 && b > 2 * g + 40;
+            stripes += (r > 2 * b + 40 && r > 2 * g + 40) || (g > 2 * r + 40 && g > 2 * b + 40);
+        }
+    EXPECT_GT(magenta, area.getArea() / 10);
+    EXPECT_GT(stripes, area.getArea() / 20);
 }
 
 } // namespace
