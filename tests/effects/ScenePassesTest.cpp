@@ -163,11 +163,11 @@ protected:
     bool loaded = false;
 };
 
-// Pixels of `a` darker (or brighter) than the same pixels of `b` by more than `by`.
-int countDarker(const SPicture& a, const SPicture& b, float by)
+// Pixels of `a` darker than the same pixels of `b` by more than `by`, from pixel `from` on.
+int countDarker(const SPicture& a, const SPicture& b, float by, size_t from = 0)
 {
     int n = 0;
-    for (size_t i = 0; i < a.pixels.size(); ++i)
+    for (size_t i = from; i < a.pixels.size(); ++i)
         n += a.brightness(i) < b.brightness(i) - by;
     return n;
 }
@@ -206,6 +206,42 @@ TEST_F(ScenePasses, BloomBrightensTheSceneAroundItsBrightPartsOnly)
     for (size_t i = 0; i < scene.pixels.size(); ++i)
         dullLit += scene.brightness(i) < 0.6f && glowing.brightness(i) > scene.brightness(i) + 0.04f;
     EXPECT_GT(dullLit, 100);
+}
+
+// A render target the driver could not make, or a material that did not build, leaves its pass
+// out; the picture still comes: the scene straight on the screen, the ground lit, never black.
+TEST_F(ScenePasses, AMissingTargetMaterialOrPlayerCarLeavesItsPassOut)
+{
+    ASSERT_TRUE(loaded);
+    video::ITexture* bloomTarget = shaders->bloomTargets[1];
+    video::ITexture* shadowMap = shaders->shadowTargets[0];
+    const s32 shadowTerm = shaders->materials[ESM_SHADOW_NF];
+    SPicture lit, unused, finished;
+    engine.settings.shadows = 0;
+    engine.settings.postProcessing = true;
+    draw(lit, unused);
+    engine.settings.shadows = 1;
+
+    shaders->bloomTargets[1] = nullptr;
+    shaders->shadowTargets[0] = nullptr;
+    draw(unused, finished);
+    // Below the horizon: above it the screen keeps the white it was cleared to.
+    const size_t ground = lit.pixels.size() / 2;
+    EXPECT_LT(countDarker(finished, lit, 0.03f, ground) + countDarker(lit, finished, 0.03f, ground), 50);
+
+    shaders->bloomTargets[1] = bloomTarget;
+    shaders->shadowTargets[0] = shadowMap;
+    shaders->materials[ESM_SHADOW_NF] = -1;
+    SPicture scene;
+    draw(scene, finished);
+    EXPECT_LT(countDarker(scene, lit, 0.03f) + countDarker(lit, scene, 0.03f), 50);
+    shaders->materials[ESM_SHADOW_NF] = shadowTerm;
+
+    // Without the player's car the light camera stays where it was.
+    const core::vector3df light = shaders->getLightCamera()->getPosition();
+    testsupport::captureStdout([&] { entities.removeVehicleAt(entities.getPlayerVehicleIndex()); });
+    draw(scene, finished);
+    EXPECT_EQ(shaders->getLightCamera()->getPosition(), light);
 }
 
 class PaintedScene : public ScenePasses {
