@@ -25,18 +25,19 @@ const char* const kShaderFolder = "data/shaders/";
 const f32 kLightFar = 1000.0f;
 const f32 kLightFov = 0.7853982f;
 
-// The whole of a shader file; false when it cannot be read.
+// The whole of a shader file; false after an "ERROR: " line naming it when it cannot be read.
 bool readShaderFile(const std::string& path, std::string& text)
 {
-    if (isFolder(path))
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
+    std::ifstream in;
+    if (!isFolder(path))
+        in.open(path, std::ios::binary);
     std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (!in.good() && !in.eof())
+    if (in)
+        bytes << in.rdbuf();
+    if (!in || bytes.fail()) {
+        std::printf("ERROR: shader file \"%s\" could not be read\n", path.c_str());
         return false;
+    }
     text = bytes.str();
     return true;
 }
@@ -223,13 +224,8 @@ s32 CShaderManager::addMaterial(const char* vertexFile, const char* pixelFile, c
     const std::string vertexPath = std::string(kShaderFolder) + vertexFile;
     const std::string pixelPath = std::string(kShaderFolder) + pixelFile;
     std::string vertexText, pixelText;
-    for (const std::string* path : {&vertexPath, &pixelPath}) {
-        std::string& text = path == &vertexPath ? vertexText : pixelText;
-        if (!readShaderFile(*path, text)) {
-            std::printf("ERROR: shader file \"%s\" could not be read\n", path->c_str());
-            return -1;
-        }
-    }
+    if (!readShaderFile(vertexPath, vertexText) || !readShaderFile(pixelPath, pixelText))
+        return -1;
     const std::string vertex = stageText(vertexText, "VERTEX_SHADER", "main_v");
     const std::string pixel = stageText(pixelText, "FRAGMENT_SHADER", pixelEntry);
     const s32 id = engine->getVideoDriver()->getGPUProgrammingServices()->addHighLevelShaderMaterial(
