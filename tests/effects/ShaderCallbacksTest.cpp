@@ -199,9 +199,9 @@ TEST_F(ShaderCallbacks, SplattingAndScreenPassesGetTheirSizesAndSamplerUnits)
         EXPECT_EQ(recorder.find(units[i], false)->ints, (std::vector<s32>{i})) << units[i];
     splatting->drop();
 
-    // OpenGL, the offset meant for Direct3D 9: none, and the flip of OpenGL.
-    for (bool offsetOnOpenGL : {false}) {
-        CScreen_FB_CB* screen = new CScreen_FB_CB(engine.get(), offsetOnOpenGL);
+    // OpenGL, with the offset meant for Direct3D 9: none, and the flip of OpenGL.
+    {
+        CScreen_FB_CB* screen = new CScreen_FB_CB(engine.get(), false);
         screen->setTextureSize(341, 192);
         recorder.clear();
         screen->setConstants(&recorder);
@@ -211,6 +211,16 @@ TEST_F(ShaderCallbacks, SplattingAndScreenPassesGetTheirSizesAndSamplerUnits)
         EXPECT_EQ(recorder.find("ScreenMap", false)->ints, (std::vector<s32>{0}));
         screen->drop();
     }
+    // The offset, where it applies, is half a pixel of the current target (here the 1366 x 768
+    // screen) towards the top left.
+    CScreen_FB_CB* offset = new CScreen_FB_CB(engine.get(), true);
+    recorder.clear();
+    offset->setConstants(&recorder);
+    const std::vector<float> texel = recorder.find("TexelOffset", true)->floats;
+    ASSERT_EQ(texel.size(), 2u);
+    EXPECT_FLOAT_EQ(texel[0], -1.0f / 1366.0f);
+    EXPECT_FLOAT_EQ(texel[1], 1.0f / 768.0f);
+    offset->drop();
     CScreen_CB* copy = new CScreen_CB(engine.get(), false);
     recorder.clear();
     copy->setConstants(&recorder);
