@@ -104,6 +104,9 @@ void linkRunFolder(const std::string& rootFolder, const std::string& sourceFolde
         if (entry.path().filename() != "audio")
             fs::create_symlink(entry.path(), root / "data" / entry.path().filename());
     }
+    // The test missions draw with the game's own shader programs.
+    if (!fs::exists(root / "data" / "shaders"))
+        fs::create_directory_symlink(fs::path(SANDVOLT_RUN_DIR) / "data" / "shaders", root / "data" / "shaders");
     const fs::path audio = fs::path(SANDVOLT_RUN_DIR) / "data" / "audio";
     if (music) {
         fs::create_directory_symlink(audio, root / "data" / "audio");

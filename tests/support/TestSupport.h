@@ -49,7 +49,8 @@ private:
 
 // Lays out `root` as a run folder of the game made of links: every mission and every data folder
 // of `source` (a run folder, or the test missions' folder), with the audio of the game's own run
-// folder: all of it with `music`, else only the engine sounds.
+// folder: all of it with `music`, else only the engine sounds; and the game's shader programs
+// when `source` has none.
 void linkRunFolder(const std::string& root, const std::string& source, bool music);
 
 // The game's engine object on the null driver (no window), with the engine library's clock
