@@ -20,13 +20,7 @@ void CCombine2Tex_CB::setConstants(IShaderConstantServices* services)
         secondMapId = services->getPixelShaderConstantID("SecondMap");
         firstCall = false;
     }
-    video::IVideoDriver* driver = engine->getVideoDriver();
-    f32 offset[2];
-    texelOffset(driver, offsetDriver, offset);
-    services->setVertexShaderConstant(texelOffsetId, offset, 2);
-    s32 flip[2];
-    pictureFlip(driver, flip);
-    services->setVertexShaderConstant(yuvId, flip, 2);
+    setScreenPlacement(services, engine->getVideoDriver(), offsetDriver, texelOffsetId, yuvId);
     const s32 units[2] = {0, 1};
     services->setPixelShaderConstant(firstMapId, &units[0], 1);
     services->setPixelShaderConstant(secondMapId, &units[1], 1);

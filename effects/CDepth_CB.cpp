@@ -18,9 +18,7 @@ void CDepth_CB::setConstants(IShaderConstantServices* services)
         firstCall = false;
     }
     video::IVideoDriver* driver = engine->getVideoDriver();
-    core::matrix4 wvp = driver->getTransform(video::ETS_PROJECTION);
-    wvp *= driver->getTransform(video::ETS_VIEW);
-    wvp *= driver->getTransform(video::ETS_WORLD);
+    const core::matrix4 wvp = worldViewProjection(driver);
     services->setVertexShaderConstant(wvpId, wvp.pointer(), 16);
     const s32 unit = 0;
     services->setPixelShaderConstant(diffuseTextureId, &unit, 1);

@@ -19,13 +19,7 @@ void CScreen_CB::setConstants(IShaderConstantServices* services)
         screenMapId = services->getPixelShaderConstantID("ScreenMap");
         firstCall = false;
     }
-    video::IVideoDriver* driver = engine->getVideoDriver();
-    f32 offset[2];
-    texelOffset(driver, offsetDriver, offset);
-    services->setVertexShaderConstant(texelOffsetId, offset, 2);
-    s32 flip[2];
-    pictureFlip(driver, flip);
-    services->setVertexShaderConstant(yuvId, flip, 2);
+    setScreenPlacement(services, engine->getVideoDriver(), offsetDriver, texelOffsetId, yuvId);
     const s32 unit = 0;
     services->setPixelShaderConstant(screenMapId, &unit, 1);
 }

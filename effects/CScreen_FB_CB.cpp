@@ -26,13 +26,7 @@ void CScreen_FB_CB::setConstants(IShaderConstantServices* services)
         screenMapId = services->getPixelShaderConstantID("ScreenMap");
         firstCall = false;
     }
-    video::IVideoDriver* driver = engine->getVideoDriver();
-    f32 offset[2];
-    texelOffset(driver, offsetDriver, offset);
-    services->setVertexShaderConstant(texelOffsetId, offset, 2);
-    s32 flip[2];
-    pictureFlip(driver, flip);
-    services->setVertexShaderConstant(yuvId, flip, 2);
+    setScreenPlacement(services, engine->getVideoDriver(), offsetDriver, texelOffsetId, yuvId);
     const f32 size[2] = {static_cast<f32>(textureSize[0]), static_cast<f32>(textureSize[1])};
     services->setPixelShaderConstant(textureSizeId, size, 2);
     const s32 unit = 0;

@@ -36,3 +36,22 @@ video::E_DRIVER_TYPE CShaderCallback::offsetDriverFor(bool offsetOnOpenGL)
 {
     return offsetOnOpenGL ? video::EDT_OPENGL : video::EDT_DIRECT3D9;
 }
+
+void CShaderCallback::setScreenPlacement(IShaderConstantServices* services, video::IVideoDriver* driver,
+                                         video::E_DRIVER_TYPE offsetDriver, s32 texelOffsetId, s32 yuvId)
+{
+    f32 offset[2];
+    texelOffset(driver, offsetDriver, offset);
+    services->setVertexShaderConstant(texelOffsetId, offset, 2);
+    s32 flip[2];
+    pictureFlip(driver, flip);
+    services->setVertexShaderConstant(yuvId, flip, 2);
+}
+
+core::matrix4 CShaderCallback::worldViewProjection(video::IVideoDriver* driver)
+{
+    core::matrix4 wvp = driver->getTransform(video::ETS_PROJECTION);
+    wvp *= driver->getTransform(video::ETS_VIEW);
+    wvp *= driver->getTransform(video::ETS_WORLD);
+    return wvp;
+}

@@ -23,4 +23,10 @@ protected:
     // v' = out[0] * v + out[1]: render targets sampled on OpenGL come out upside down.
     static void pictureFlip(irr::video::IVideoDriver* driver, irr::s32 out[2]);
     static irr::video::E_DRIVER_TYPE offsetDriverFor(bool offsetOnOpenGL);
+    // A screen pass's vertex constants: the texel offset and the picture flip.
+    static void setScreenPlacement(IShaderConstantServices* services, irr::video::IVideoDriver* driver,
+                                   irr::video::E_DRIVER_TYPE offsetDriver, irr::s32 texelOffsetId,
+                                   irr::s32 yuvId);
+    // Projection x view x world of what the driver draws now.
+    static irr::core::matrix4 worldViewProjection(irr::video::IVideoDriver* driver);
 };

@@ -35,9 +35,7 @@ void CVSM_FB_CB::setConstants(IShaderConstantServices* services)
     }
     video::IVideoDriver* driver = engine->getVideoDriver();
     const core::matrix4& world = driver->getTransform(video::ETS_WORLD);
-    core::matrix4 wvp = driver->getTransform(video::ETS_PROJECTION);
-    wvp *= driver->getTransform(video::ETS_VIEW);
-    wvp *= world;
+    const core::matrix4 wvp = worldViewProjection(driver);
     services->setVertexShaderConstant(wvpId, wvp.pointer(), 16);
 
     core::matrix4 wvps = lightCamera->getProjectionMatrix();

@@ -31,9 +31,7 @@ void LightingCB::setConstants(IShaderConstantServices* services)
     }
     video::IVideoDriver* driver = engine->getVideoDriver();
     const core::matrix4& world = driver->getTransform(video::ETS_WORLD);
-    core::matrix4 wvp = driver->getTransform(video::ETS_PROJECTION);
-    wvp *= driver->getTransform(video::ETS_VIEW);
-    wvp *= world;
+    const core::matrix4 wvp = worldViewProjection(driver);
     services->setVertexShaderConstant(wvpId, wvp.pointer(), 16);
 
     // The normals' matrix; a flattened object keeps its own.

@@ -10,6 +10,8 @@
 #   e2e_launch              starts the game; its standard output goes to $E2E_DIR/stdout.txt
 #   e2e_wait_window [S]     waits for the game window (default 20 s); sets E2E_WINDOW
 #   e2e_focus               gives the window the input focus, as a window manager would
+#   e2e_skip_splash [S]     holds Escape through both splash holds (S seconds, default 11), which
+#                           brings the main menu up about 14 s after the start (settings.xml needed)
 #   e2e_key KEY [HOLD_S]    presses and releases KEY (xdotool key name), holding it HOLD_S seconds
 #   e2e_key_down KEY / e2e_key_up KEY
 #   e2e_click X Y [BUTTON]  moves the mouse to window pixel X,Y and clicks (button 1 by default):
@@ -82,6 +84,13 @@ e2e_focus() {
     done
     echo "could not give the window the focus"
     return 1
+}
+
+e2e_skip_splash() {
+    sleep 4
+    xdotool keydown Escape
+    sleep "${1:-11}"
+    xdotool keyup Escape
 }
 
 e2e_key_down() { xdotool keydown "$1"; }

@@ -15,7 +15,6 @@
 #include <sstream>
 #include <vector>
 
-#include "CGLEngine.h"
 #include "support/TestSupport.h"
 #include "audio/CSoundManager.h"
 #include "core/CGameData.h"
@@ -154,7 +153,7 @@ protected:
 
     testsupport::CScratchDir dir;
     testsupport::CWorkingDir cwd{dir.path()};
-    effectstest::CGLEngine engine{640, 480};
+    testsupport::CGLEngine engine{640, 480};
     CGameData gameData{nullptr};
     CEntityManager entities{engine.get()};
     CSoundManager* sounds = nullptr;

@@ -6,9 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "CGLEngine.h"
-#include "CRecordingConstants.h"
 #include "support/TestSupport.h"
+#include "CRecordingConstants.h"
 #include "core/CGameEngine.h"
 #include "effects/CCombine2Tex_CB.h"
 #include "effects/CDepth_CB.h"
@@ -97,7 +96,7 @@ protected:
         return m;
     }
 
-    effectstest::CGLEngine engine;
+    testsupport::CGLEngine engine;
     CRecordingConstants recorder;
     scene::ICameraSceneNode* camera;
     scene::ICameraSceneNode* light;

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "CGLEngine.h"
 #include "support/TestSupport.h"
 #include "core/CGameEngine.h"
 #include "effects/CShaderManager.h"
@@ -38,7 +37,7 @@ class ShaderManager : public ::testing::Test {
 protected:
     ShaderManager() { camera = engine->getSceneManager()->addCameraSceneNode(); }
     testsupport::CWorkingDir cwd{SANDVOLT_RUN_DIR};
-    effectstest::CGLEngine engine{1366, 768};
+    testsupport::CGLEngine engine{1366, 768};
     scene::ICameraSceneNode* camera;
 };
 
@@ -115,7 +114,7 @@ TEST(ShaderManagerFiles, AMissingShaderFileIsReportedAndItsMaterialsLeftUnbuilt)
                           std::filesystem::copy_options::recursive);
     std::filesystem::remove(dir.file("data/shaders/pp/bloom.glsl"));
     testsupport::CWorkingDir cwd(dir.path());
-    effectstest::CGLEngine engine(640, 480);
+    testsupport::CGLEngine engine(640, 480);
     bool supported = false;
     CShaderManager* shaders = nullptr;
     const std::string out = testsupport::captureStdout(

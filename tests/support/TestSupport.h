@@ -78,4 +78,28 @@ private:
     CGameEngine* engine;
 };
 
+// The game's engine object on OpenGL in a window of the X server the test runs on (Xvfb, see
+// sandvolt_gl_test), with the engine library's clock stopped so that the test alone moves time.
+class CGLEngine {
+public:
+    explicit CGLEngine(irr::u32 width = 1366, irr::u32 height = 768);
+    ~CGLEngine();
+    CGLEngine(const CGLEngine&) = delete;
+    CGLEngine& operator=(const CGLEngine&) = delete;
+
+    CGameEngine* get() { return engine; }
+    CGameEngine* operator->() { return engine; }
+
+    SGameSettings settings;
+
+private:
+    CGameEngine* engine;
+};
+
+// Runs `draw` into a render target of `size` cleared to `background`, inside a scene of its own,
+// and returns its pixels (A8R8G8B8, rows top down); empty when the target cannot be made or read.
+// The screen itself cannot be read back under Xvfb (its front buffer reads black).
+std::vector<irr::u32> captureFrame(CGameEngine* engine, irr::core::dimension2du size,
+                                   irr::video::SColor background, const std::function<void()>& draw);
+
 } // namespace testsupport
