@@ -364,6 +364,30 @@ TEST_F(MissionLoaderTest, PathsAreSharedOutBeforeAnyRepeats)
         EXPECT_EQ(waypointsOf(i), 3);
 }
 
+// A computer car that could not be built (its physics type unknown) neither takes a path from
+// the cars that drive nor gets a place in the race.
+TEST_F(MissionLoaderTest, CarThatFailedToBuildTakesNoPathAndNoPlace)
+{
+    std::string broken = car("Broken", "AI", 4);
+    broken.replace(broken.find("VEHICLE0"), 8, "vehicle0");
+    const std::string mission = std::string(kGround) + car("Player", "Manual", 0) + broken + car("A", "AI", 8);
+    path("missions/two.xml", 2);
+    path("missions/three.xml", 3);
+    const std::string folder = write("broken_car", mission,
+        "<Waypoints Path=\"missions/two.xml\"/>\n<Waypoints Path=\"missions/three.xml\"/>\n");
+    for (int run = 0; run < 6; ++run) {
+        ASSERT_TRUE(load(folder)) << out;
+        ASSERT_EQ(entities.getVehicleCount(), 3);
+        ASSERT_EQ(entities.getVehicle(1)->getId(), -1);
+        EXPECT_EQ(waypointsOf(1), 0) << run;
+        // A drew first, so it has either path.
+        EXPECT_TRUE(waypointsOf(2) == 2 || waypointsOf(2) == 3) << run;
+    }
+    EXPECT_EQ(gameData.getRaceOrderEntry(0), entities.getVehicle(0));
+    EXPECT_EQ(gameData.getRaceOrderEntry(1), entities.getVehicle(2));
+    EXPECT_EQ(gameData.getRaceOrderEntry(2), nullptr);
+}
+
 struct SFaultCase {
     const char* folder;
     int staticObjects;
