@@ -1,6 +1,6 @@
 // The screen quad on OpenGL (run under a private Xvfb): a texture drawn at a pixel position, cut
-// to a rectangle of it and clipped at the edges of the target but never scaled, read back from a
-// render target texture.
+// to a rectangle of it and clipped at the edges of the target but never scaled, and the whole
+// target covered for a screen pass; read back from a render target texture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,15 +46,15 @@ protected:
     }
     void TearDown() override { delete engine; }
 
-    // Runs `draw` into a 320 x 240 texture cleared to black and keeps a copy of its pixels.
-    void drawFrame(const std::function<void()>& draw)
+    // Runs `draw` into a 320 x 240 texture cleared to `clear` and keeps a copy of its pixels.
+    void drawFrame(const std::function<void()>& draw, u32 clear = kBlack)
     {
         video::IVideoDriver* driver = engine->getVideoDriver();
         video::ITexture* target =
             driver->addRenderTargetTexture(core::dimension2du(kWidth, kHeight), "quad_shot", video::ECF_A8R8G8B8);
         ASSERT_NE(target, nullptr);
-        driver->beginScene(true, true, video::SColor(kBlack));
-        driver->setRenderTarget(target, true, true, video::SColor(kBlack));
+        driver->beginScene(true, true, video::SColor(clear));
+        driver->setRenderTarget(target, true, true, video::SColor(clear));
         draw();
         driver->setRenderTarget(video::ERT_FRAME_BUFFER);
         driver->endScene();
@@ -147,4 +147,29 @@ TEST_F(ScreenQuad, DrawingATextureLeavesTheQuadAsItWas)
         quad->renderWith(nullptr, false, {10, 10}, {0, 0, 64, 64}, video::EMT_SOLID);
     });
     EXPECT_EQ(litArea(), core::rect<s32>(kWidth, kHeight, -1, -1));
+}
+
+// A screen pass: the quad's own material over every pixel of the target, whatever its size (the
+// pass's shader places the corners; here the view and projection are left out).
+TEST_F(ScreenQuad, AScreenPassCoversTheWholeTarget)
+{
+    const u32 kGrey = 0xFF808080;
+    video::SMaterial& material = quad->getMaterial(0);
+    material.setTexture(0, halves);
+    material.MaterialType = video::EMT_SOLID;
+    video::IVideoDriver* driver = engine->getVideoDriver();
+    drawFrame(
+        [&] {
+            driver->setTransform(video::ETS_VIEW, core::IdentityMatrix);
+            driver->setTransform(video::ETS_PROJECTION, core::IdentityMatrix);
+            quad->drawQuad();
+        },
+        kGrey);
+    material.setTexture(0, nullptr);
+    int untouched = 0;
+    for (s32 y = 0; y < kHeight; ++y) {
+        for (s32 x = 0; x < kWidth; ++x)
+            untouched += at(x, y) == kGrey ? 1 : 0;
+    }
+    EXPECT_EQ(untouched, 0);
 }
