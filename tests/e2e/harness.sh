@@ -7,7 +7,8 @@
 #   e2e_begin NAME [WxH]    scratch folder + Xvfb with a WxH screen (default 1280x1024); sets
 #                           E2E_DIR (the scratch run folder) and DISPLAY
 #   e2e_settings TEXT       writes TEXT as settings.xml in the scratch run folder
-#   e2e_launch              starts the game; its standard output goes to $E2E_DIR/stdout.txt
+#   e2e_launch [VAR=VALUE...]  starts the game (with these variables added to its environment);
+#                           its standard output goes to $E2E_DIR/stdout.txt
 #   e2e_wait_window [S]     waits for the game window (default 20 s); sets E2E_WINDOW
 #   e2e_focus               gives the window the input focus, as a window manager would
 #   e2e_skip_splash [S]     holds Escape through both splash holds (S seconds, default 11), which
@@ -58,7 +59,7 @@ e2e_settings() {
 }
 
 e2e_launch() {
-    (cd "$E2E_DIR" && exec env ALSOFT_DRIVERS=null ./sandvolt > stdout.txt 2>&1) &
+    (cd "$E2E_DIR" && exec env ALSOFT_DRIVERS=null "$@" ./sandvolt > stdout.txt 2>&1) &
     E2E_PID=$!
 }
 

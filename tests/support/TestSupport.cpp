@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <clocale>
 #include <cstdio>
 #include <dlfcn.h>
 #include <cstdlib>
@@ -78,6 +79,37 @@ void writeImage(CGameEngine* engine, const std::string& path)
     image->drop();
     if (!written)
         throw std::runtime_error("could not write the image " + path);
+}
+
+CCommaLocale::CCommaLocale()
+{
+    const char* saved = std::setlocale(LC_ALL, nullptr);
+    previous = saved ? saved : "C";
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        return;
+    if (!std::filesystem::exists("/usr/share/i18n/locales/de_DE")) {
+        why = "no de_DE.UTF-8 locale and no locale sources (Debian package \"locales\") to build one";
+        return;
+    }
+    const std::string command = "localedef -i de_DE -f UTF-8 '" + built.file("de_DE.UTF-8") + "' > /dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) {
+        why = "localedef could not build de_DE.UTF-8";
+        return;
+    }
+    const char* path = std::getenv("LOCPATH");
+    previousLocpath = path ? std::optional<std::string>(path) : std::nullopt;
+    setenv("LOCPATH", built.path().c_str(), 1);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        why = "de_DE.UTF-8 was built but does not load";
+}
+
+CCommaLocale::~CCommaLocale()
+{
+    std::setlocale(LC_ALL, previous.c_str());
+    if (previousLocpath)
+        setenv("LOCPATH", previousLocpath->c_str(), 1);
+    else
+        unsetenv("LOCPATH");
 }
 
 CWorkingDir::CWorkingDir(const std::string& folder) : previous(std::filesystem::current_path().string())

@@ -2,6 +2,7 @@
 // Helpers shared by the unit tests.
 #include <irrlicht.h>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,23 @@ public:
     std::string read(const std::string& name) const;
 private:
     std::string dir;
+};
+
+// A locale with a decimal comma ("1,5") in force for its lifetime, made from the system's locale
+// sources when it is not installed; active() false (and `why` says why) when it cannot be had.
+class CCommaLocale {
+public:
+    CCommaLocale();
+    ~CCommaLocale();
+    CCommaLocale(const CCommaLocale&) = delete;
+    CCommaLocale& operator=(const CCommaLocale&) = delete;
+    bool active() const { return why.empty(); }
+    std::string why;
+
+private:
+    CScratchDir built;
+    std::string previous;
+    std::optional<std::string> previousLocpath;
 };
 
 // Works inside `folder` for its lifetime, as the game works inside its run folder.
