@@ -169,8 +169,10 @@ void CGameData::shareWaypoints(const std::string& file, CEntityManager* entities
     std::vector<bool> taken(n, false);
     size_t assigned = 0;
     for (s32 i = 0; i < entities->getVehicleCount(); ++i) {
-        CControllerPack* controller = entities->getVehicle(i)->getControllerPack();
-        if (!controller || controller->isManual())
+        CVehicleEntity* vehicle = entities->getVehicle(i);
+        CControllerPack* controller = vehicle->getControllerPack();
+        // A car that could not be built never drives: it must not take a path from another.
+        if (vehicle->getId() < 0 || !controller || controller->isManual())
             continue;
         size_t r = static_cast<size_t>(std::rand()) % n;
         while (assigned < n && taken[r])
@@ -271,8 +273,11 @@ void CGameData::clearNavigation()
 void CGameData::buildRaceOrder(CEntityManager* entities)
 {
     raceOrder.clear();
-    for (s32 i = 0; i < entities->getVehicleCount(); ++i)
-        raceOrder.push_back(entities->getVehicle(i));
+    // A car that could not be built is not in the race.
+    for (s32 i = 0; i < entities->getVehicleCount(); ++i) {
+        if (entities->getVehicle(i)->getId() >= 0)
+            raceOrder.push_back(entities->getVehicle(i));
+    }
 }
 
 void CGameData::sortRaceOrder() { sortRaceOrderEntries(raceOrder); }

@@ -3,9 +3,7 @@
 #include <GL/gl.h>
 #include <cstring>
 
-namespace {
-
-bool hasExtension(const char* list, const char* name)
+bool hasGLExtension(const char* list, const char* name)
 {
     const size_t length = std::strlen(name);
     for (const char* at = list; (at = std::strstr(at, name)) != nullptr; at += length) {
@@ -17,13 +15,11 @@ bool hasExtension(const char* list, const char* name)
     return false;
 }
 
-} // namespace
-
 bool hasS3TCCompression(irr::video::IVideoDriver* driver)
 {
     // The extension string needs the window's GL context, which only the OpenGL driver has.
     if (!driver || driver->getDriverType() != irr::video::EDT_OPENGL)
         return false;
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    return extensions && hasExtension(extensions, "GL_EXT_texture_compression_s3tc");
+    return extensions && hasGLExtension(extensions, "GL_EXT_texture_compression_s3tc");
 }

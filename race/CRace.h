@@ -92,6 +92,18 @@ private:
     void drawClosingSequence();
     void fadeMessages(irr::f32 now);
 
+    struct SPassLook;
+    void showSky(bool visible);
+    void showForPass(const SPassLook& look);
+    void drawShadowMap();
+    void drawGroundDepth();
+    void setGroundDepth(bool lay);
+    void setGroundBlend();
+    bool bloomReady();
+    void drawBloom();
+    void screenPass(irr::s32 material, irr::video::ITexture* source, irr::video::ITexture* target,
+                    bool bilinear, irr::video::SColor colour);
+
     CGameEngine* engine;
     SGameSettings* settings;
     CGameData* gameData;

@@ -163,15 +163,20 @@ bool CItemEntity::loadMesh(const std::string& path)
     if (!engine || !engine->getSceneManager())
         return false;
     scene::IAnimatedMesh* animated = engine->getSceneManager()->getMesh(path.c_str());
-    if (!animated)
+    scene::IMesh* frame = animated ? animated->getMesh(0, 255, -1, -1) : nullptr;
+    if (!frame) {
+        std::printf("ERROR: Item \"%s\": mesh \"%s\" not found\n", name.c_str(), path.c_str());
         return false;
-    return setMesh(animated->getMesh(0, 255, -1, -1));
+    }
+    return setMesh(frame);
 }
 
 bool CItemEntity::setMesh(scene::IMesh* newMesh)
 {
     if (!newMesh || !engine || !engine->getSceneManager())
         return false;
+    // The old node may be the last holder of the new mesh (an item given its own mesh again).
+    newMesh->grab();
     mesh = newMesh;
     if (node)
         node->remove();
@@ -180,5 +185,6 @@ bool CItemEntity::setMesh(scene::IMesh* newMesh)
     node = engine->getSceneManager()->addMeshSceneNode(mesh, nullptr, -1, core::vector3df(0, 0, 0),
                                                        core::vector3df(0, 0, 0),
                                                        core::vector3df(1, 1, 1));
+    newMesh->drop();
     return true;
 }

@@ -1,6 +1,9 @@
 // The streamed sound on OpenAL Soft's silent device, which plays and processes buffers in real time.
 #include <gtest/gtest.h>
 #include <AL/al.h>
+#include <AL/alc.h>
+#include <cstring>
+#include <new>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -338,6 +341,50 @@ TEST_F(StreamedSound, CopyTakesOnlyTheFile)
     EXPECT_FALSE(copy.getLoop());
     EXPECT_EQ(copy.getGain(), 1.0f);
     EXPECT_EQ(copy.getState(), ESS_STOPPED);
+}
+
+
+// Leaves a page of the stack full of AL_PLAYING, so that an OpenAL output read without being set
+// first is neither zero by luck nor harmless.
+__attribute__((noinline)) ALint dirtyTheStack()
+{
+    volatile ALint page[2048];
+    for (int i = 0; i < 2048; ++i)
+        page[i] = AL_PLAYING;
+    return page[2047];
+}
+
+// Without a device OpenAL writes none of its outputs: the ids stay 0, nothing is refilled, and a
+// short sound that is played ends at its first update instead of waiting for a queue that is not
+// there.
+TEST(SoundWithoutDevice, WritesNothingAndEndsAtOnce)
+{
+    testsupport::CScratchDir dir;
+    ALCcontext* previous = alcGetCurrentContext();
+    alcMakeContextCurrent(nullptr);
+    const struct {
+        double seconds;
+        E_SOUND_STATE after;
+    } cases[] = {{0.1, ESS_STOPPED}, {5.0, ESS_PLAYING_RELATIVE}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.seconds);
+        const std::string path = dir.file("tone.ogg");
+        writeOgg(path, tone(c.seconds, 1, 22050, 440.0), 1, 22050);
+        alignas(CSound) unsigned char storage[sizeof(CSound)];
+        std::memset(storage, 0x12, sizeof storage);
+        CSound* sound = new (storage) CSound(path, nullptr);
+        EXPECT_EQ(sound->getSource(), 0u);
+        EXPECT_EQ(sound->getBuffer(0), 0u);
+        EXPECT_EQ(sound->getBuffer(1), 0u);
+        sound->setState(ESS_PLAYING_RELATIVE);
+        const ALint pattern = dirtyTheStack();
+        const bool refilled = sound->update();
+        ASSERT_EQ(pattern, AL_PLAYING);
+        EXPECT_FALSE(refilled);
+        EXPECT_EQ(sound->getState(), c.after);
+        sound->~CSound();
+    }
+    alcMakeContextCurrent(previous);
 }
 
 } // namespace

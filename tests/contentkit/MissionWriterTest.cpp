@@ -2,11 +2,9 @@
 // mission loader reads them.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 #include "ContentKitFixtures.h"
 #include "core/CGameEngine.h"
@@ -268,54 +266,13 @@ TEST_F(MissionWriter, UnwritableFileIsReported)
     EXPECT_EQ(out, "ERROR: Could not write \"" + dir.file("blocker/waypoints.xml") + "\"\n");
 }
 
-// A locale with a decimal comma, made from the system's locale sources when it is not installed.
-class CCommaLocale {
-public:
-    CCommaLocale()
-    {
-        const char* saved = std::setlocale(LC_ALL, nullptr);
-        previous = saved ? saved : "C";
-        if (std::setlocale(LC_ALL, "de_DE.UTF-8"))
-            return;
-        if (!std::filesystem::exists("/usr/share/i18n/locales/de_DE")) {
-            why = "no de_DE.UTF-8 locale and no locale sources (Debian package \"locales\") to build one";
-            return;
-        }
-        const std::string command = "localedef -i de_DE -f UTF-8 '" + built.file("de_DE.UTF-8") + "' > /dev/null 2>&1";
-        if (std::system(command.c_str()) != 0) {
-            why = "localedef could not build de_DE.UTF-8";
-            return;
-        }
-        const char* path = std::getenv("LOCPATH");
-        previousLocpath = path ? std::optional<std::string>(path) : std::nullopt;
-        setenv("LOCPATH", built.path().c_str(), 1);
-        if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
-            why = "de_DE.UTF-8 was built but does not load";
-    }
-    ~CCommaLocale()
-    {
-        std::setlocale(LC_ALL, previous.c_str());
-        if (previousLocpath)
-            setenv("LOCPATH", previousLocpath->c_str(), 1);
-        else
-            unsetenv("LOCPATH");
-    }
-    bool active() const { return why.empty(); }
-    std::string why;
-
-private:
-    testsupport::CScratchDir built;
-    std::string previous;
-    std::optional<std::string> previousLocpath;
-};
-
 // A player whose regional settings write "1,5" must still get files the game reads: the same
 // bytes as under the C locale.
 TEST_F(MissionWriter, CommaLocaleWritesTheSameBytes)
 {
     const std::string inC = CMissionWriter::missionText(everyField());
     const std::string pathInC = CMissionWriter::pathText({{1.5f, -0.25f, 1e-7f}});
-    CCommaLocale comma;
+    testsupport::CCommaLocale comma;
     if (!comma.active())
         GTEST_SKIP() << comma.why;
     char probe[16];

@@ -3,6 +3,7 @@
 
 #include <btBulletDynamicsCommon.h>
 #include <clocale>
+#include <vector>
 
 #include "support/TestSupport.h"
 #include "core/CGameEngine.h"
@@ -55,15 +56,6 @@ TEST(GameEngine, StartsInTheQuitStateWithAQuadAndAWorld)
     EXPECT_EQ(engine->getGoCap(), nullptr);
 }
 
-TEST(GameEngine, TheTestClockOnlyMovesWhenSet)
-{
-    CNullEngine engine(5000);
-    engine->getDevice()->run();
-    EXPECT_EQ(engine->getDevice()->getTimer()->getTime(), 5000u);
-    engine.setTime(6000);
-    EXPECT_EQ(engine->getDevice()->getTimer()->getTime(), 6000u);
-}
-
 TEST(GameEngine, TriangleMeshHonoursIndexWidthAndScale)
 {
     CNullEngine engine;
@@ -91,21 +83,58 @@ TEST(GameEngine, TriangleMeshSkipsIndicesPastTheVertices)
     mesh->drop();
 }
 
-TEST(GameEngine, TangentBuffersAreSolidToo)
+// The corners of every triangle, in order.
+struct STriangleCorners : btInternalTriangleIndexCallback {
+    void internalProcessTriangleIndex(btVector3* triangle, int, int) override
+    {
+        for (int k = 0; k < 3; ++k)
+            corners.push_back(triangle[k]);
+    }
+    std::vector<btVector3> corners;
+};
+
+template <class TVertex>
+scene::IMeshBuffer* bufferOf(video::E_VERTEX_TYPE type, const core::vector3df (&at)[3])
+{
+    scene::CDynamicMeshBuffer* buffer = new scene::CDynamicMeshBuffer(type, video::EIT_16BIT);
+    for (const core::vector3df& p : at) {
+        TVertex v;
+        v.Pos = p;
+        v.Normal = core::vector3df(7, 8, 9); // never a position
+        buffer->getVertexBuffer().push_back(v);
+    }
+    for (u32 i : {0u, 1u, 2u})
+        buffer->getIndexBuffer().push_back(i);
+    return buffer;
+}
+
+// Every vertex type gives its own positions: a mesh exported with a second texture layer or
+// with tangents (for normal maps) must be as solid where it is drawn, or the cars fall through.
+TEST(GameEngine, EveryVertexTypeGivesTheTrianglesItsPositions)
 {
     CNullEngine engine;
-    scene::SMeshBufferTangents* buffer = new scene::SMeshBufferTangents();
-    for (int i = 0; i < 3; ++i)
-        buffer->Vertices.push_back(video::S3DVertexTangents(static_cast<f32>(i), 0, static_cast<f32>(i % 2)));
-    for (u16 i : {0, 1, 2})
-        buffer->Indices.push_back(i);
-    scene::SMesh* mesh = new scene::SMesh();
-    mesh->addMeshBuffer(buffer);
-    buffer->drop();
-    btTriangleMesh* triangles = engine->createTriangleMesh(mesh, core::vector3df(1, 1, 1));
-    EXPECT_EQ(triangleCount(triangles), 1);
-    delete triangles;
-    mesh->drop();
+    const core::vector3df at[3] = {{1, 2, 3}, {-4, 5, 6}, {7, -8, 9}};
+    scene::IMeshBuffer* buffers[] = {bufferOf<video::S3DVertex>(video::EVT_STANDARD, at),
+                                     bufferOf<video::S3DVertex2TCoords>(video::EVT_2TCOORDS, at),
+                                     bufferOf<video::S3DVertexTangents>(video::EVT_TANGENTS, at)};
+    for (scene::IMeshBuffer* buffer : buffers) {
+        SCOPED_TRACE(buffer->getVertexType());
+        scene::SMesh* mesh = new scene::SMesh();
+        mesh->addMeshBuffer(buffer);
+        buffer->drop();
+        btTriangleMesh* triangles = engine->createTriangleMesh(mesh, core::vector3df(2, 1, 0.5f));
+        STriangleCorners seen;
+        const btVector3 huge(1e9f, 1e9f, 1e9f);
+        triangles->InternalProcessAllTriangles(&seen, -huge, huge);
+        ASSERT_EQ(seen.corners.size(), 3u);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_FLOAT_EQ(seen.corners[k].x(), 2 * at[k].X) << k;
+            EXPECT_FLOAT_EQ(seen.corners[k].y(), at[k].Y) << k;
+            EXPECT_FLOAT_EQ(seen.corners[k].z(), 0.5f * at[k].Z) << k;
+        }
+        delete triangles;
+        mesh->drop();
+    }
 }
 
 TEST(GameEngine, TouchingMeansAPenetratingContactEitherWayRound)

@@ -1,8 +1,11 @@
 // "settings.xml": what the game reads back from what it wrote, and what it makes of damaged files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 #include "support/TestSupport.h"
 #include "core/CGameData.h"
@@ -233,6 +236,31 @@ TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndSaysSo)
     EXPECT_FALSE(saved);
     EXPECT_EQ(out.rfind("Warning: Could not save the settings", 0), 0u) << out;
     EXPECT_EQ(dir.read("settings.xml"), before);
+}
+
+// The settings file is replaced whole, never rewritten in place: whatever still holds the old
+// file (here a second name for it) keeps the old bytes, and no temporary file is left over.
+TEST_F(SettingsFileTest, SavingReplacesTheFileInOneStep)
+{
+    SGameSettings settings;
+    data.loadSettings(dir.file("missing.xml"), &settings);
+    settings.progressLevel = 3;
+    ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &settings));
+    const std::string before = dir.read("settings.xml");
+    ASSERT_EQ(link(dir.file("settings.xml").c_str(), dir.file("old.xml").c_str()), 0);
+
+    settings.progressLevel = 6;
+    ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &settings));
+    EXPECT_EQ(dir.read("old.xml"), before);
+    EXPECT_NE(dir.read("settings.xml"), before);
+    SGameSettings saved;
+    testsupport::captureStdout([&] { data.loadSettings(dir.file("settings.xml"), &saved); });
+    EXPECT_EQ(saved.progressLevel, 6);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"old.xml", "settings.xml"}));
 }
 
 TEST(SettingsFile, NoEngineMeansNoWrite)

@@ -7,9 +7,12 @@
 #   e2e_begin NAME [WxH]    scratch folder + Xvfb with a WxH screen (default 1280x1024); sets
 #                           E2E_DIR (the scratch run folder) and DISPLAY
 #   e2e_settings TEXT       writes TEXT as settings.xml in the scratch run folder
-#   e2e_launch              starts the game; its standard output goes to $E2E_DIR/stdout.txt
+#   e2e_launch [VAR=VALUE...]  starts the game (with these variables added to its environment);
+#                           its standard output goes to $E2E_DIR/stdout.txt
 #   e2e_wait_window [S]     waits for the game window (default 20 s); sets E2E_WINDOW
 #   e2e_focus               gives the window the input focus, as a window manager would
+#   e2e_skip_splash [S]     holds Escape through both splash holds (S seconds, default 11), which
+#                           brings the main menu up about 14 s after the start (settings.xml needed)
 #   e2e_key KEY [HOLD_S]    presses and releases KEY (xdotool key name), holding it HOLD_S seconds
 #   e2e_key_down KEY / e2e_key_up KEY
 #   e2e_click X Y [BUTTON]  moves the mouse to window pixel X,Y and clicks (button 1 by default):
@@ -56,7 +59,7 @@ e2e_settings() {
 }
 
 e2e_launch() {
-    (cd "$E2E_DIR" && exec env ALSOFT_DRIVERS=null ./sandvolt > stdout.txt 2>&1) &
+    (cd "$E2E_DIR" && exec env ALSOFT_DRIVERS=null "$@" ./sandvolt > stdout.txt 2>&1) &
     E2E_PID=$!
 }
 
@@ -82,6 +85,13 @@ e2e_focus() {
     done
     echo "could not give the window the focus"
     return 1
+}
+
+e2e_skip_splash() {
+    sleep 4
+    xdotool keydown Escape
+    sleep "${1:-11}"
+    xdotool keyup Escape
 }
 
 e2e_key_down() { xdotool keydown "$1"; }

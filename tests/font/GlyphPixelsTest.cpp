@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <vector>
 
 #include "core/CGameEngine.h"
 #include "core/SGameSettings.h"
 #include "font/CGUITTFont.h"
+#include "support/TestSupport.h"
 
 using irr::core::recti;
 using irr::gui::CGUITTFont;
@@ -26,16 +26,11 @@ class GlyphPixels : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        settings.width = 1024;
-        settings.height = 768;
-        settings.fullscreen = false;
-        engine = new CGameEngine(&settings, irr::video::EDT_OPENGL);
         ASSERT_NE(engine->getDevice(), nullptr) << "no OpenGL window (is DISPLAY set?)";
     }
-    void TearDown() override { delete engine; }
 
-    SGameSettings settings;
-    CGameEngine* engine = nullptr;
+    testsupport::CGLEngine glEngine{1024, 768};
+    CGameEngine* engine = glEngine.get();
 };
 
 // Every pixel of every page: a glyph's bitmap rectangle holds exactly FreeType's coverage in
@@ -120,37 +115,29 @@ TEST_F(GlyphPixels, DrawnTextShowsTheGlyphsWhereTheyBelong)
 {
     irr::video::IVideoDriver* driver = engine->getVideoDriver();
     const wchar_t* text = L"AVAW Tour";
-    // Drawn into a texture of the screen's size, which reads back the same on every X server.
-    irr::video::ITexture* target = driver->addRenderTargetTexture(irr::core::dimension2du(1024, 768), "font_shot",
-                                                                  irr::video::ECF_A8R8G8B8);
-    ASSERT_NE(target, nullptr);
-    driver->beginScene(true, true, irr::video::SColor(255, 0, 0, 0));
-    driver->setRenderTarget(target, true, true, irr::video::SColor(255, 0, 0, 0));
     struct Line {
         u32 size;
         s32 top;
     };
     std::vector<Line> lines;
-    s32 top = 4;
-    for (u32 size : kSizes) {
-        CGUITTFont* font = engine->getFont(fontfixtures::gameFont(), size);
-        ASSERT_NE(font, nullptr);
-        font->draw(text, recti(10, top, 1014, top + 120), irr::video::SColor(255, 255, 255, 255));
-        lines.push_back({size, top});
-        top += static_cast<s32>(font->getDimension(text).Height) + 8;
-    }
-    driver->setRenderTarget(irr::video::ERT_FRAME_BUFFER);
-    driver->endScene();
-    void* targetPixels = target->lock(irr::video::ETLM_READ_ONLY);
-    ASSERT_NE(targetPixels, nullptr);
-    irr::video::IImage* shot = driver->createImage(irr::video::ECF_A8R8G8B8, target->getSize());
-    std::memcpy(shot->lock(), targetPixels, shot->getImageDataSizeInBytes());
-    shot->unlock();
-    target->unlock();
+    // Drawn into a texture of the screen's size, which reads back the same on every X server.
+    const irr::core::dimension2du screen(1024, 768);
+    const std::vector<u32> pixels = testsupport::captureFrame(engine, screen, irr::video::SColor(255, 0, 0, 0), [&] {
+        s32 top = 4;
+        for (u32 size : kSizes) {
+            CGUITTFont* font = engine->getFont(fontfixtures::gameFont(), size);
+            ASSERT_NE(font, nullptr);
+            font->draw(text, recti(10, top, 1014, top + 120), irr::video::SColor(255, 255, 255, 255));
+            lines.push_back({size, top});
+            top += static_cast<s32>(font->getDimension(text).Height) + 8;
+        }
+    });
+    ASSERT_EQ(pixels.size(), screen.Width * screen.Height);
+    irr::video::IImage* shot = driver->createImageFromData(irr::video::ECF_A8R8G8B8, screen,
+                                                           const_cast<u32*>(pixels.data()), false, false);
     driver->writeImageToFile(shot, SANDVOLT_FONT_SHOT);
 
     // The expected picture, built from FreeType's glyphs alone.
-    const irr::core::dimension2du screen = shot->getDimension();
     std::vector<int> expected(screen.Width * screen.Height, 0);
     for (const Line& line : lines) {
         fontfixtures::CReferenceFace reference(fontfixtures::gameFont(), line.size);
@@ -192,25 +179,17 @@ TEST_F(GlyphPixels, DrawnTextShowsTheGlyphsWhereTheyBelong)
 // A font without transparency draws even a fully transparent colour opaque.
 TEST_F(GlyphPixels, OpaqueFontIgnoresTheColoursAlpha)
 {
-    irr::video::IVideoDriver* driver = engine->getVideoDriver();
-    irr::video::ITexture* target = driver->addRenderTargetTexture(irr::core::dimension2du(256, 128), "alpha_shot",
-                                                                  irr::video::ECF_A8R8G8B8);
-    ASSERT_NE(target, nullptr);
     for (bool transparent : {true, false}) {
         CGUITTFont* font = CGUITTFont::createTTFont(engine->getDevice(), fontfixtures::gameFont().c_str(), 42,
                                                     true, transparent);
         ASSERT_NE(font, nullptr);
-        driver->beginScene(true, true, irr::video::SColor(255, 0, 0, 0));
-        driver->setRenderTarget(target, true, true, irr::video::SColor(255, 0, 0, 0));
-        font->draw(L"WAVE", recti(0, 0, 256, 128), irr::video::SColor(0, 255, 255, 255));
-        driver->setRenderTarget(irr::video::ERT_FRAME_BUFFER);
-        driver->endScene();
-        const u32* pixels = static_cast<const u32*>(target->lock(irr::video::ETLM_READ_ONLY));
-        ASSERT_NE(pixels, nullptr);
+        const std::vector<u32> pixels = testsupport::captureFrame(
+            engine, irr::core::dimension2du(256, 128), irr::video::SColor(255, 0, 0, 0),
+            [&] { font->draw(L"WAVE", recti(0, 0, 256, 128), irr::video::SColor(0, 255, 255, 255)); });
+        ASSERT_EQ(pixels.size(), 256u * 128u);
         int lit = 0;
-        for (u32 i = 0; i < 256 * 128; ++i)
-            lit += (pixels[i] & 0xFF00) != 0;
-        target->unlock();
+        for (u32 pixel : pixels)
+            lit += (pixel & 0xFF00) != 0;
         if (transparent)
             EXPECT_EQ(lit, 0);
         else

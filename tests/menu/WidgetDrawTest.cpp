@@ -22,39 +22,22 @@ class WidgetDrawing : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        settings.width = 1024;
-        settings.height = 768;
-        settings.fullscreen = false;
-        engine = new CGameEngine(&settings, video::EDT_OPENGL);
         ASSERT_NE(engine->getDevice(), nullptr) << "no OpenGL window (is DISPLAY set?)";
         image = dir.file("art.png");
         testsupport::writeImage(engine, image);
     }
-    void TearDown() override { delete engine; }
 
     // Runs `draw` into a screen-sized texture and keeps a copy of its pixels.
     void drawFrame(const std::function<void()>& draw)
     {
-        video::IVideoDriver* driver = engine->getVideoDriver();
-        video::ITexture* target =
-            driver->addRenderTargetTexture(core::dimension2du(1024, 768), "widget_shot", video::ECF_A8R8G8B8);
-        ASSERT_NE(target, nullptr);
-        driver->beginScene(true, true, kBlack);
-        driver->setRenderTarget(target, true, true, kBlack);
-        draw();
-        driver->setRenderTarget(video::ERT_FRAME_BUFFER);
-        driver->endScene();
-        const u32* pixels = static_cast<const u32*>(target->lock(video::ETLM_READ_ONLY));
-        ASSERT_NE(pixels, nullptr);
-        shot.assign(pixels, pixels + 1024 * 768);
-        target->unlock();
-        driver->removeTexture(target);
+        shot = testsupport::captureFrame(engine, core::dimension2du(1024, 768), kBlack, draw);
+        ASSERT_EQ(shot.size(), 1024u * 768u);
     }
 
     bool lit(s32 x, s32 y) const { return (shot[y * 1024 + x] & 0x00FFFFFF) != 0; }
 
-    SGameSettings settings;
-    CGameEngine* engine = nullptr;
+    testsupport::CGLEngine glEngine{1024, 768};
+    CGameEngine* engine = glEngine.get();
     testsupport::CScratchDir dir;
     std::string image;
     std::vector<u32> shot;

@@ -209,4 +209,47 @@ TEST_F(DeveloperToolsTest, ItemsCreatorKeepsItsRecordsWhenTheSaveFails)
                   childRecord("Turbo1", "Turbo0", second));
 }
 
+// A key held down over the switch-off and on again counts as a new press once the creator is on.
+TEST_F(DeveloperToolsTest, ItemsCreatorTakesAKeyHeldOverTheSwitchOffAsANewPress)
+{
+    CItemsCreator creator(engine.get(), &manager);
+    captureStdout([&] {
+        press(creator, {KEY_F2});
+        engine.postKey(KEY_KEY_1, true);
+        creator.update();
+        ASSERT_EQ(manager.getItemCount(), 1);
+        press(creator, {KEY_F2});
+        press(creator, {KEY_F2});
+    });
+    EXPECT_EQ(manager.getItemCount(), 2);
+}
+
+// A player whose regional settings write "1,5" still gets files the game reads back.
+TEST_F(DeveloperToolsTest, ToolsWriteDecimalPointsUnderACommaLocale)
+{
+    testsupport::CCommaLocale comma;
+    if (!comma.active())
+        GTEST_SKIP() << comma.why;
+    car->getBodyNode()->setPosition(core::vector3df(1.5f, -0.25f, 12.125f));
+    const std::string at = "X=\"1.500000\" Y=\"-0.250000\" Z=\"12.125000\"/>\n";
+    const std::string raised = "X=\"1.500000\" Y=\"1.750000\" Z=\"12.125000\"/>\n";
+
+    CGoCapRecorder recorder(engine.get(), &manager);
+    captureStdout([&] {
+        press(recorder, {KEY_F1});
+        press(recorder, {KEY_SPACE});
+    });
+    ASSERT_TRUE(recorder.save("path.xml"));
+    EXPECT_EQ(dir.read("path.xml"), "<?xml version=\"1.0\"?>\n\n<Waypoint " + at);
+
+    CItemsCreator creator(engine.get(), &manager);
+    captureStdout([&] {
+        press(creator, {KEY_F2});
+        press(creator, {KEY_KEY_2});
+        press(creator, {KEY_F2});
+    });
+    EXPECT_NE(dir.read("ItemsCreator_Items.xml").find("\t<Position " + raised), std::string::npos)
+        << dir.read("ItemsCreator_Items.xml");
+}
+
 } // namespace

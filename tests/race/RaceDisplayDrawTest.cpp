@@ -25,36 +25,22 @@ class RaceDisplayOnScreen : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        settings.width = 1024;
-        settings.height = 768;
-        settings.fullscreen = false;
-        engine = new CGameEngine(&settings, video::EDT_OPENGL);
         ASSERT_NE(engine->getDevice(), nullptr) << "no OpenGL window (is DISPLAY set?)";
         for (const char* image : {"place01.png", "place02.png", "place03.png", "other.png"})
             testsupport::writeImage(engine, dir.file(std::string("data/2d/others/") + image));
         std::filesystem::create_directory_symlink(std::string(SANDVOLT_RUN_DIR) + "/data/fonts",
                                                   dir.file("data/fonts"));
     }
-    void TearDown() override { delete engine; }
 
     // Runs `draw` into a screen-sized texture cleared to `background` and keeps its pixels.
     void drawFrame(video::SColor background, const std::function<void()>& draw)
     {
         video::IVideoDriver* driver = engine->getVideoDriver();
-        video::ITexture* target =
-            driver->addRenderTargetTexture(core::dimension2du(1024, 768), "display_shot", video::ECF_A8R8G8B8);
-        ASSERT_NE(target, nullptr);
-        driver->beginScene(true, true, background);
-        driver->setRenderTarget(target, true, true, background);
-        driver->setMaterial(driver->getMaterial2D());
-        draw();
-        driver->setRenderTarget(video::ERT_FRAME_BUFFER);
-        driver->endScene();
-        const u32* pixels = static_cast<const u32*>(target->lock(video::ETLM_READ_ONLY));
-        ASSERT_NE(pixels, nullptr);
-        shot.assign(pixels, pixels + 1024 * 768);
-        target->unlock();
-        driver->removeTexture(target);
+        shot = testsupport::captureFrame(engine, core::dimension2du(1024, 768), background, [&] {
+            driver->setMaterial(driver->getMaterial2D());
+            draw();
+        });
+        ASSERT_EQ(shot.size(), 1024u * 768u);
     }
 
     u32 at(s32 x, s32 y) const { return shot[y * 1024 + x] & 0x00FFFFFF; }
@@ -69,8 +55,9 @@ protected:
         return lit;
     }
 
-    SGameSettings settings;
-    CGameEngine* engine = nullptr;
+    testsupport::CGLEngine glEngine{1024, 768};
+    CGameEngine* engine = glEngine.get();
+    SGameSettings& settings = glEngine.settings;
     testsupport::CScratchDir dir;
     testsupport::CWorkingDir cwd{dir.path()};
     std::vector<u32> shot;

@@ -3,7 +3,9 @@
 // the settings file, and the ground and air rules of the frame.
 #include <gtest/gtest.h>
 
+#include <AL/al.h>
 #include <btBulletDynamicsCommon.h>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 
@@ -226,6 +228,43 @@ TEST(Race, LapRaceEndsOnlyWithThePlayersFinishAndKeepsTheFinishersInPlace)
     EXPECT_FALSE(std::filesystem::exists(world.dir.file("settings.xml"))) << "a lost race saves nothing";
 }
 
+// A lap race the player wins: the cars still out are placed behind in race order, the next
+// mission opens and the settings are saved.
+TEST(Race, LapRaceWonByThePlayerOpensTheNextMissionAndPlacesTheOthersInRaceOrder)
+{
+    CRaceWorld world(kFixtures);
+    world.linkMission("m03", "race");
+    ASSERT_TRUE(world.load("missions/m03/")) << world.out;
+    world.engine.settings.progressLevel = 3;
+    world.frames(370);
+    CVehicleEntity* me = world.player();
+    // The hauler a lap ahead of the rival, so the race order is not the order of the mission.
+    world.vehicle(2)->setLap(1);
+    me->setLap(2);
+    ASSERT_TRUE(world.frame());
+    ASSERT_EQ(world.gameData.getRacePhase(), 1);
+    EXPECT_EQ(world.gameData.getFinisherCount(), 1);
+    CVehicleEntity* second = world.gameData.getRaceOrderEntry(1);
+    CVehicleEntity* third = world.gameData.getRaceOrderEntry(2);
+    ASSERT_EQ(second, world.vehicle(2));
+    const u32 finishedAt = world.now();
+    EXPECT_TRUE(world.frameAt(finishedAt + 8000));
+    EXPECT_TRUE(world.race->isWon());
+    bool running = true;
+    testsupport::captureStdout([&] { running = world.frameAt(finishedAt + 8001); });
+    EXPECT_FALSE(running);
+
+    ASSERT_EQ(world.gameData.getFinisherCount(), 3);
+    EXPECT_EQ(world.gameData.getFinisher(0), me);
+    EXPECT_EQ(world.gameData.getFinisher(1), second);
+    EXPECT_EQ(world.gameData.getFinisher(2), third);
+    EXPECT_EQ(world.engine.settings.progressLevel, 4);
+    ASSERT_TRUE(std::filesystem::exists(world.dir.file("settings.xml")));
+    SGameSettings saved;
+    testsupport::captureStdout([&] { world.gameData.loadSettings("settings.xml", &saved); });
+    EXPECT_EQ(saved.progressLevel, 4);
+}
+
 // Whoever finishes first starts the closing wait; the result is judged on the player's own time.
 TEST(Race, RallyEndsWithTheFirstFinishOfAnyCarAndIsJudgedOnThePlayersTime)
 {
@@ -441,6 +480,105 @@ TEST(Race, RaceRunsWithoutMusic)
     EXPECT_TRUE(world.frameAt(world.now() + 6000 + 100000));
     EXPECT_FALSE(world.frameAt(world.now() + 8001));
     EXPECT_EQ(world.menu->getMenuName(), "BreakAndNew");
+}
+
+// The chase camera snaps behind the car on the first frame of a race only: a race resumed from
+// the menu goes on from where the camera was, even when the car stands another way now.
+TEST(Race, ResumedRaceKeepsTheCameraWhereItWas)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    world.frames(60);
+    const core::vector3df before = world.camera.getCameraNode()->getPosition();
+    world.press(KEY_ESCAPE, true);
+    ASSERT_FALSE(world.frame());
+    world.press(KEY_ESCAPE, false);
+    const btVector3 at = originOf(world, world.player());
+    world.teleport(world.player(), core::vector3df(at.x(), at.y(), at.z()), 90.0f);
+    world.advance(5000);
+    world.resume();
+    ASSERT_TRUE(world.frame());
+    const core::vector3df after = world.camera.getCameraNode()->getPosition();
+    EXPECT_NEAR(after.X, before.X, 0.01f);
+    EXPECT_NEAR(after.Z, before.Z, 0.01f);
+}
+
+// A computer car held in place backs out after 2.5 s; coming back from the menu it starts afresh
+// and drives forwards, as the time in the menu was no time standing still.
+TEST(Race, ComputerCarStartsAfreshAfterThePauseMenu)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    world.frames(370);
+    CVehicleEntity* rival = world.vehicle(1);
+    world.bodyOf(rival)->setLinearFactor(btVector3(0, 0, 0));
+    world.frames(60 * 3);
+    ASSERT_LT(rival->getControllerPack()->getEngineForce(), 0.0f) << "stuck, backing out";
+
+    world.press(KEY_ESCAPE, true);
+    ASSERT_FALSE(world.frame());
+    world.press(KEY_ESCAPE, false);
+    world.advance(10000);
+    world.resume();
+    ASSERT_TRUE(world.frame());
+    EXPECT_GT(rival->getControllerPack()->getEngineForce(), 0.0f);
+}
+
+TEST(Race, CarTakesAnItemWithinThreeUnits)
+{
+    const struct {
+        f32 distance;
+        bool taken;
+    } cases[] = {{0.5f, true}, {2.9f, true}, {3.1f, false}, {8.0f, false}};
+    for (const auto& c : cases) {
+        CRaceWorld world(kFixtures);
+        ASSERT_TRUE(world.load("missions/flat/")) << world.out;
+        world.frames(30);
+        CVehicleEntity* me = world.player();
+        CItemEntity* boost = world.entities.getItem(0);
+        // Sideways of the car, which stands still in the countdown.
+        boost->getNode()->setPosition(me->getBodyNode()->getPosition() + core::vector3df(c.distance, 0, 0));
+        ASSERT_TRUE(world.frame());
+        EXPECT_EQ(me->getItem() == boost, c.taken) << c.distance;
+        EXPECT_EQ(boost->isActive(), !c.taken) << c.distance;
+    }
+}
+
+// A slow frame runs the physics in at most six fixed steps of 1/60 s: the rest is lost rather
+// than piled up.
+TEST(Race, SlowFrameRunsAtMostSixPhysicsSteps)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    world.frames(370);
+    CVehicleEntity* me = world.player();
+    world.teleport(me, core::vector3df(0.0f, 60.0f, -150.0f));
+    ASSERT_TRUE(world.frameAt(world.now() + 250));
+    // Falling freely from rest: each step adds gravity / 60 to the speed.
+    const btScalar g = -world.engine->getDynamicsWorld()->getGravity().y();
+    EXPECT_NEAR(-world.bodyOf(me)->getLinearVelocity().y() * 60.0f / g, 6.0f, 0.01f);
+}
+
+// The listener follows the camera, the player hears the own engine there, and every other
+// engine sounds from its car.
+TEST(Race, EngineSoundsAndTheListenerFollowTheCarsAndTheCamera)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    world.frames(400);
+    const core::vector3df camera = world.camera.getCameraNode()->getPosition();
+    ALfloat x = 0, y = 0, z = 0;
+    alGetListener3f(AL_POSITION, &x, &y, &z);
+    EXPECT_EQ(core::vector3df(x, y, z), camera);
+    CSound* mine = world.player()->getEngineSound();
+    EXPECT_EQ(mine->getPosition(), camera);
+    for (int i = 1; i < 3; ++i) {
+        CVehicleEntity* car = world.vehicle(i);
+        EXPECT_EQ(car->getEngineSound()->getPosition(), car->getBodyNode()->getPosition()) << car->getName();
+        EXPECT_FLOAT_EQ(car->getEngineSound()->getRolloff(), 0.11f) << car->getName();
+        EXPECT_EQ(car->getEngineSound()->getState(), ESS_PLAYING_3D) << car->getName();
+    }
+    EXPECT_FLOAT_EQ(mine->getRolloff(), 0.11f);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
+#include <clocale>
 #include <cstdio>
+#include <dlfcn.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -79,6 +81,37 @@ void writeImage(CGameEngine* engine, const std::string& path)
         throw std::runtime_error("could not write the image " + path);
 }
 
+CCommaLocale::CCommaLocale()
+{
+    const char* saved = std::setlocale(LC_ALL, nullptr);
+    previous = saved ? saved : "C";
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        return;
+    if (!std::filesystem::exists("/usr/share/i18n/locales/de_DE")) {
+        why = "no de_DE.UTF-8 locale and no locale sources (Debian package \"locales\") to build one";
+        return;
+    }
+    const std::string command = "localedef -i de_DE -f UTF-8 '" + built.file("de_DE.UTF-8") + "' > /dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) {
+        why = "localedef could not build de_DE.UTF-8";
+        return;
+    }
+    const char* path = std::getenv("LOCPATH");
+    previousLocpath = path ? std::optional<std::string>(path) : std::nullopt;
+    setenv("LOCPATH", built.path().c_str(), 1);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        why = "de_DE.UTF-8 was built but does not load";
+}
+
+CCommaLocale::~CCommaLocale()
+{
+    std::setlocale(LC_ALL, previous.c_str());
+    if (previousLocpath)
+        setenv("LOCPATH", previousLocpath->c_str(), 1);
+    else
+        unsetenv("LOCPATH");
+}
+
 CWorkingDir::CWorkingDir(const std::string& folder) : previous(std::filesystem::current_path().string())
 {
     std::filesystem::current_path(folder);
@@ -104,6 +137,9 @@ void linkRunFolder(const std::string& rootFolder, const std::string& sourceFolde
         if (entry.path().filename() != "audio")
             fs::create_symlink(entry.path(), root / "data" / entry.path().filename());
     }
+    // The test missions draw with the game's own shader programs.
+    if (!fs::exists(root / "data" / "shaders"))
+        fs::create_directory_symlink(fs::path(SANDVOLT_RUN_DIR) / "data" / "shaders", root / "data" / "shaders");
     const fs::path audio = fs::path(SANDVOLT_RUN_DIR) / "data" / "audio";
     if (music) {
         fs::create_directory_symlink(audio, root / "data" / "audio");
@@ -191,6 +227,55 @@ void CNullEngine::postMouse(irr::EMOUSE_INPUT_EVENT what)
 void CNullEngine::moveMouse(irr::s32 x, irr::s32 y)
 {
     engine->getDevice()->getCursorControl()->setPosition(x, y);
+}
+
+namespace {
+
+// Mesa unloads its software driver when the last window closes, and the driver's own lasting
+// allocations then look leaked to the sanitizer's leak check (they are not, and their stacks can
+// no longer be read). Held open once, the driver stays, and a leak found is a leak of ours.
+void keepSoftwareDriverLoaded()
+{
+    static void* driver = dlopen("/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", RTLD_NOW | RTLD_GLOBAL);
+    (void)driver;
+}
+
+} // namespace
+
+CGLEngine::CGLEngine(irr::u32 width, irr::u32 height)
+{
+    keepSoftwareDriverLoaded();
+    settings.width = width;
+    settings.height = height;
+    settings.fullscreen = false;
+    settings.vSync = false;
+    engine = new CGameEngine(&settings, irr::video::EDT_OPENGL);
+    if (engine->getDevice())
+        engine->getDevice()->getTimer()->stop();
+}
+
+CGLEngine::~CGLEngine() { delete engine; }
+
+std::vector<irr::u32> captureFrame(CGameEngine* engine, irr::core::dimension2du size,
+                                   irr::video::SColor background, const std::function<void()>& draw)
+{
+    using namespace irr;
+    video::IVideoDriver* driver = engine->getVideoDriver();
+    video::ITexture* target = driver->addRenderTargetTexture(size, "test_capture", video::ECF_A8R8G8B8);
+    if (!target)
+        return {};
+    driver->beginScene(true, true, background);
+    driver->setRenderTarget(target, true, true, background);
+    draw();
+    driver->setRenderTarget(video::ERT_FRAME_BUFFER);
+    driver->endScene();
+    std::vector<u32> pixels;
+    if (const u32* texels = static_cast<const u32*>(target->lock(video::ETLM_READ_ONLY))) {
+        pixels.assign(texels, texels + size.Width * size.Height);
+        target->unlock();
+    }
+    driver->removeTexture(target);
+    return pixels;
 }
 
 } // namespace testsupport

@@ -2,6 +2,7 @@
 // Helpers shared by the unit tests.
 #include <irrlicht.h>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,23 @@ private:
     std::string dir;
 };
 
+// A locale with a decimal comma ("1,5") in force for its lifetime, made from the system's locale
+// sources when it is not installed; active() false (and `why` says why) when it cannot be had.
+class CCommaLocale {
+public:
+    CCommaLocale();
+    ~CCommaLocale();
+    CCommaLocale(const CCommaLocale&) = delete;
+    CCommaLocale& operator=(const CCommaLocale&) = delete;
+    bool active() const { return why.empty(); }
+    std::string why;
+
+private:
+    CScratchDir built;
+    std::string previous;
+    std::optional<std::string> previousLocpath;
+};
+
 // Works inside `folder` for its lifetime, as the game works inside its run folder.
 class CWorkingDir {
 public:
@@ -49,7 +67,8 @@ private:
 
 // Lays out `root` as a run folder of the game made of links: every mission and every data folder
 // of `source` (a run folder, or the test missions' folder), with the audio of the game's own run
-// folder: all of it with `music`, else only the engine sounds.
+// folder: all of it with `music`, else only the engine sounds; and the game's shader programs
+// when `source` has none.
 void linkRunFolder(const std::string& root, const std::string& source, bool music);
 
 // The game's engine object on the null driver (no window), with the engine library's clock
@@ -76,5 +95,29 @@ public:
 private:
     CGameEngine* engine;
 };
+
+// The game's engine object on OpenGL in a window of the X server the test runs on (Xvfb, see
+// sandvolt_gl_test), with the engine library's clock stopped so that the test alone moves time.
+class CGLEngine {
+public:
+    explicit CGLEngine(irr::u32 width = 1366, irr::u32 height = 768);
+    ~CGLEngine();
+    CGLEngine(const CGLEngine&) = delete;
+    CGLEngine& operator=(const CGLEngine&) = delete;
+
+    CGameEngine* get() { return engine; }
+    CGameEngine* operator->() { return engine; }
+
+    SGameSettings settings;
+
+private:
+    CGameEngine* engine;
+};
+
+// Runs `draw` into a render target of `size` cleared to `background`, inside a scene of its own,
+// and returns its pixels (A8R8G8B8, rows top down); empty when the target cannot be made or read.
+// The screen itself cannot be read back under Xvfb (its front buffer reads black).
+std::vector<irr::u32> captureFrame(CGameEngine* engine, irr::core::dimension2du size,
+                                   irr::video::SColor background, const std::function<void()>& draw);
 
 } // namespace testsupport

@@ -3,6 +3,7 @@
 
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "EntityFixtures.h"
 #include "support/TestSupport.h"
@@ -191,8 +192,11 @@ TEST_F(ItemTest, AMeshThatCannotBeLoadedKeepsTheCurrentNode)
     CItemEntity* item = newItem("Turbo0");
     scene::ISceneNode* before = item->getNode();
     bool loaded = true;
-    captureStdout([&] { loaded = item->loadMesh(dir.file("missing.obj")); });
+    const std::string out = captureStdout([&] { loaded = item->loadMesh(dir.file("missing.obj")); });
     EXPECT_FALSE(loaded);
+    // Said as for every other missing mesh.
+    EXPECT_EQ(testsupport::gameLines(out),
+              std::vector<std::string>{"ERROR: Item \"Turbo0\": mesh \"" + dir.file("missing.obj") + "\" not found"});
     EXPECT_EQ(item->getNode(), before);
     EXPECT_FALSE(item->setMesh(nullptr));
     EXPECT_EQ(item->getNode(), before);
@@ -202,4 +206,23 @@ TEST_F(ItemTest, AMeshThatCannotBeLoadedKeepsTheCurrentNode)
     // The empty node made way for the mesh node.
     EXPECT_EQ(entitytest::sceneNodeCount(engine.get()), nodes);
     EXPECT_EQ(item->getNode()->getType(), scene::ESNT_MESH);
+}
+
+// A mesh that only the item's node holds, given to the item again: the new node must still get it.
+TEST_F(ItemTest, AMeshHeldOnlyByTheOldNodeSurvivesBeingSetAgain)
+{
+    CItemEntity* item = newItem("Turbo0");
+    scene::SMesh* own = new scene::SMesh();
+    scene::SMeshBuffer* buffer = new scene::SMeshBuffer();
+    own->addMeshBuffer(buffer);
+    buffer->drop();
+    ASSERT_TRUE(item->setMesh(own));
+    own->drop();
+    ASSERT_EQ(own->getReferenceCount(), 1) << "the node is the only holder";
+
+    ASSERT_TRUE(item->setMesh(item->getMesh()));
+    EXPECT_EQ(item->getMesh(), own);
+    EXPECT_EQ(own->getReferenceCount(), 1);
+    EXPECT_EQ(own->getMeshBufferCount(), 1u);
+    EXPECT_EQ(static_cast<scene::IMeshSceneNode*>(item->getNode())->getMesh(), own);
 }

@@ -297,6 +297,132 @@ TEST_F(MissionLoaderTest, ObjectsInheritFromEarlierParents)
     EXPECT_EQ(entities.findVehicle("Lonely")->getDesc()->getPosition(), core::vector3df(12, 0.1f, -100));
 }
 
+// What a child copies from its parent, and the fields each object reads, on every kind.
+TEST_F(MissionLoaderTest, ChildrenCopyEveryFieldTheirParentGave)
+{
+    const std::string mission = std::string(kGround) +
+        "<StaticObject Name=\"Rock\" ParentName=\"NULL\">\n<Mesh Value=\"data/scenery/rock.b3d\"/>\n"
+        "<DisplayName Value=\"Big Rock\"/>\n<Offset X=\"0\" Y=\"0.5\" Z=\"0\"/>\n<Transparent Value=\"1\"/>\n"
+        "<Texture Value=\"data/scenery/rock.dds\"/>\n<Texture Value=\"data/ground/sand.dds\"/>\n"
+        "<Physic Type=\"MESH\" Mesh=\"data/scenery/rock.b3d\" X=\"1\" Y=\"1\" Z=\"1\" Mass=\"0\"/>\n"
+        "</StaticObject>\n"
+        "<StaticObject Name=\"Rock2\" ParentName=\"Rock\">\n<Position X=\"-5\" Y=\"0\" Z=\"7\"/>\n</StaticObject>\n" +
+        car("Player", "Manual", 0,
+            "<DisplayName Value=\"Buggy\"/>\n<Transparent Value=\"1\"/>\n<Scale X=\"1.5\" Y=\"1.5\" Z=\"1.5\"/>\n"
+            "<MaxEngineForce Value=\"1234\"/>\n<MaxBreakingForce Value=\"77\"/>\n<MaxVelocity Value=\"88\"/>\n") +
+        car("Twin", "", 6, "", "Player") + kBoostItem;
+    const std::string folder = write("inherit_fields", mission);
+    ASSERT_TRUE(load(folder)) << out;
+    EXPECT_TRUE(gameLines(out).empty()) << out;
+
+    for (const char* name : {"Rock", "Rock2"}) {
+        SCOPED_TRACE(name);
+        CStaticObjectEntity* rock = entities.findStaticObject(name);
+        ASSERT_NE(rock, nullptr);
+        const SEntityDesc* desc = rock->getDesc();
+        EXPECT_EQ(desc->getDisplayName(), "Big Rock");
+        EXPECT_EQ(desc->getOffset(), core::vector3df(0, 0.5f, 0));
+        EXPECT_TRUE(desc->isTransparent());
+        ASSERT_EQ(desc->getTextureCount(), 2) << "every Texture element counts";
+        EXPECT_EQ(desc->getTexture(0), "data/scenery/rock.dds");
+        EXPECT_EQ(desc->getTexture(1), "data/ground/sand.dds");
+        ASSERT_NE(rock->getNode(), nullptr);
+        EXPECT_EQ(rock->getNode()->getMaterial(0).MaterialType, video::EMT_TRANSPARENT_ALPHA_CHANNEL);
+    }
+
+    for (const char* name : {"Player", "Twin"}) {
+        SCOPED_TRACE(name);
+        CVehicleEntity* car = entities.findVehicle(name);
+        ASSERT_NE(car, nullptr);
+        ASSERT_GE(car->getId(), 0);
+        EXPECT_EQ(car->getDesc()->getDisplayName(), "Buggy");
+        EXPECT_EQ(car->getDisplayName(), "Buggy");
+        EXPECT_TRUE(car->getDesc()->isTransparent());
+        EXPECT_EQ(car->getMaxEngineForce(), 1234.0f);
+        EXPECT_EQ(car->getMaxBreakingForce(), 77.0f);
+        EXPECT_EQ(car->getMaxVelocity(), 88.0f);
+        EXPECT_EQ(car->getBodyNode()->getScale(), core::vector3df(1.5f, 1.5f, 1.5f));
+    }
+
+    ASSERT_EQ(entities.getItemCount(), 1);
+    ASSERT_NE(entities.getItem(0)->getNode(), nullptr);
+    EXPECT_EQ(entities.getItem(0)->getNode()->getScale(), core::vector3df(2, 2, 2));
+}
+
+// Rotations about more than one axis place the body as the scene shows the node: turned about
+// X first, then Y, then Z.
+TEST_F(MissionLoaderTest, BodiesTurnInTheOrderTheNodesDo)
+{
+    const core::vector3df turn(30, 20, 60);
+    const std::string rotation = "<Rotation X=\"30\" Y=\"20\" Z=\"60\"/>\n";
+    std::string rock = kRock;
+    rock.insert(rock.find("<Texture"), rotation);
+    const std::string mission = std::string(kGround) + rock + car("Player", "Manual", 0, rotation);
+    ASSERT_TRUE(load(write("turned", mission))) << out;
+    core::matrix4 shown;
+    shown.setRotationDegrees(turn);
+    const btRigidBody* bodies[] = {entities.findStaticObject("Rock")->getPhysicsBody()->getRigidBody(),
+                                   entities.findVehicle("Player")->getPhysicsBody()->getRigidBody()};
+    for (const btRigidBody* body : bodies) {
+        for (const core::vector3df& axis : {core::vector3df(1, 0, 0), core::vector3df(0, 1, 0), core::vector3df(0, 0, 1)}) {
+            core::vector3df expected = axis;
+            shown.rotateVect(expected);
+            const btVector3 got = body->getWorldTransform().getBasis() * btVector3(axis.X, axis.Y, axis.Z);
+            EXPECT_NEAR(got.x(), expected.X, 1e-5f) << axis.X << axis.Y << axis.Z;
+            EXPECT_NEAR(got.y(), expected.Y, 1e-5f) << axis.X << axis.Y << axis.Z;
+            EXPECT_NEAR(got.z(), expected.Z, 1e-5f) << axis.X << axis.Y << axis.Z;
+        }
+    }
+}
+
+// Only an object's own end tag builds it; end tags of another kind, or with no object open, build
+// nothing. A second object of a known name is skipped whole, but a checkpoint inside it is made.
+TEST_F(MissionLoaderTest, OnlyItsOwnEndTagBuildsAnObject)
+{
+    std::string stone = kRock;
+    stone.replace(stone.find("Rock"), 4, "Stone");
+    stone.replace(stone.find("</StaticObject>"), 15, "</Vehicle>");
+    const std::string mission = std::string(kGround) + kRock + stone +
+        "<Item Name=\"Lost\" ParentName=\"\"/>\n<Mesh Value=\"data/items/boost.b3d\"/>\n</StaticObject>\n"
+        "</Item>\n" +
+        "<StaticObject Name=\"Rock\" ParentName=\"NULL\">\n<OS ID=\"2\" Mesh=\"data/gates/race1.b3d\"/>\n"
+        "<Mesh Value=\"data/nothing.b3d\"/>\n</StaticObject>\n" +
+        car("Player", "Manual", 0) + car("Spare", "AI", 4, "", "Player") +
+        car("Player", "AI", 8) + "</Vehicle>\n</Item>\n";
+    ASSERT_TRUE(load(write("end_tags", mission))) << out;
+    const std::vector<std::string> expected = {
+        "Warning: StaticObject \"Stone\" is closed by </Vehicle>, it is left out",
+        "Warning: Item \"Lost\" is closed by </StaticObject>, it is left out"};
+    EXPECT_EQ(gameLines(out), expected) << out;
+    EXPECT_EQ(entities.getStaticObjectCount(), 2);
+    EXPECT_EQ(entities.findStaticObject("Stone"), nullptr);
+    EXPECT_EQ(entities.findStaticObject("Rock")->getDesc()->getMesh(), "data/scenery/rock.b3d");
+    EXPECT_EQ(entities.getItemCount(), 0);
+    ASSERT_EQ(entities.getCheckpointCount(), 1);
+    EXPECT_EQ(entities.getCheckpoint(0)->getId(), 2);
+    ASSERT_EQ(entities.getVehicleCount(), 2);
+    EXPECT_EQ(entities.getVehicle(0)->getDesc()->getPosition(), core::vector3df(0, 0.1f, -100));
+    EXPECT_EQ(entities.getPlayerVehicleIndex(), 0);
+}
+
+TEST_F(MissionLoaderTest, RaceAndShadowTypesAreTheExactWordOrAllCapitals)
+{
+    const struct {
+        const char* race;
+        const char* shadow;
+        s32 raceType, shadowType;
+    } cases[] = {{"Rally", "NormalFixed", 1, 1}, {"RALLY", "NORMALFIXED", 1, 1},
+                 {"rally", "normalfixed", 0, 0}, {"Lap", "None", 0, 0}, {"RAlly", "NormalFIXED", 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.race);
+        const std::string mission = std::string("<RaceType Value=\"") + c.race + "\"/>\n<ShadowType Value=\"" +
+                                    c.shadow + "\"/>\n" + kGround + car("Player", "Manual", 0);
+        ASSERT_TRUE(load(write("types", mission))) << out;
+        EXPECT_EQ(gameData.getRaceType(), c.raceType);
+        EXPECT_EQ(gameData.getShadowType(), c.shadowType);
+    }
+}
+
 TEST_F(MissionLoaderTest, FlatStreamRules)
 {
     const std::string mission = std::string("<?xml version=\"1.0\"?>\n") +
@@ -362,6 +488,30 @@ TEST_F(MissionLoaderTest, PathsAreSharedOutBeforeAnyRepeats)
     ASSERT_TRUE(load(same)) << out;
     for (int i = 1; i <= 3; ++i)
         EXPECT_EQ(waypointsOf(i), 3);
+}
+
+// A computer car that could not be built (its physics type unknown) neither takes a path from
+// the cars that drive nor gets a place in the race.
+TEST_F(MissionLoaderTest, CarThatFailedToBuildTakesNoPathAndNoPlace)
+{
+    std::string broken = car("Broken", "AI", 4);
+    broken.replace(broken.find("VEHICLE0"), 8, "vehicle0");
+    const std::string mission = std::string(kGround) + car("Player", "Manual", 0) + broken + car("A", "AI", 8);
+    path("missions/two.xml", 2);
+    path("missions/three.xml", 3);
+    const std::string folder = write("broken_car", mission,
+        "<Waypoints Path=\"missions/two.xml\"/>\n<Waypoints Path=\"missions/three.xml\"/>\n");
+    for (int run = 0; run < 6; ++run) {
+        ASSERT_TRUE(load(folder)) << out;
+        ASSERT_EQ(entities.getVehicleCount(), 3);
+        ASSERT_EQ(entities.getVehicle(1)->getId(), -1);
+        EXPECT_EQ(waypointsOf(1), 0) << run;
+        // A drew first, so it has either path.
+        EXPECT_TRUE(waypointsOf(2) == 2 || waypointsOf(2) == 3) << run;
+    }
+    EXPECT_EQ(gameData.getRaceOrderEntry(0), entities.getVehicle(0));
+    EXPECT_EQ(gameData.getRaceOrderEntry(1), entities.getVehicle(2));
+    EXPECT_EQ(gameData.getRaceOrderEntry(2), nullptr);
 }
 
 struct SFaultCase {

@@ -284,4 +284,168 @@ TEST_F(RaycastVehicleTest, GripAndBrakeActRelativeToTheBodyUnderTheWheels)
     EXPECT_LT(groundCar.z(), 1.0f);    // 20 steps of 100 against 400 take 5 off
 }
 
+
+float suspensionForceSum(Vehicle* vehicle)
+{
+    float sum = 0;
+    for (int i = 0; i < vehicle->getNumWheels(); ++i)
+        sum += vehicle->getWheelInfo(i).m_wheelsSuspensionForce;
+    return sum;
+}
+
+// Sliding sideways far faster than the tyres can hold: each wheel pushes no harder than its load
+// times the friction slip (10), so the car loses only that much speed in a step.
+TEST_F(RaycastVehicleTest, FastSideSlideIsHeldOnlyUpToTheTyresGrip)
+{
+    CPhysicsBody* car = settledCar();
+    setVelocity(car, btVector3(20, 0, 0));
+    step(1);
+    Vehicle* vehicle = car->getVehicle();
+    const float limit = suspensionForceSum(vehicle) * kStep * 10.0f / car->getMass();
+    EXPECT_NEAR(car->getRigidBody()->getLinearVelocity().x() - 20.0f, -limit, 0.02f * limit);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_LT(vehicle->getWheelInfo(i).m_skidInfo, 0.9f) << "wheel " << i;
+        EXPECT_GT(vehicle->getWheelInfo(i).m_skidInfo, 0.5f) << "wheel " << i;
+    }
+}
+
+// Below the grip limit the side grip takes about a third of a slow slide each step.
+TEST_F(RaycastVehicleTest, SlowSideSlideDiesAwayWithinATenthOfASecond)
+{
+    CPhysicsBody* car = settledCar();
+    setVelocity(car, btVector3(0.5f, 0, 0));
+    step(6);
+    EXPECT_LT(std::fabs(car->getRigidBody()->getLinearVelocity().x()), 0.06f);
+    EXPECT_GT(car->getRigidBody()->getLinearVelocity().x(), 0.0f) << "gripping, not thrown back";
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(car->getVehicle()->getWheelInfo(i).m_skidInfo, 1.0f) << "wheel " << i;
+}
+
+// The forward push counts half against the grip limit: a force the tyres can carry reaches the
+// car in full, a far larger one spins the wheels.
+TEST_F(RaycastVehicleTest, StrongEngineForceIsPassedOnUpToTheGripLimit)
+{
+    const struct {
+        float engineForce;
+        bool full;
+    } cases[] = {{30000, true}, {120000, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.engineForce);
+        CPhysicsBody* car = addCar("VEHICLE0", btVector3(c.full ? -30.0f : 30.0f, 0.1f, -30.0f));
+        step(kSettleSteps);
+        // A little sideways drift, as a car always has.
+        setVelocity(car, btVector3(0.2f, 0, 0));
+        drive(car->getVehicle(), c.engineForce, 0, 0);
+        step(1);
+        const float full = 2 * c.engineForce * kStep / car->getMass();
+        const float gained = car->getRigidBody()->getLinearVelocity().z();
+        if (c.full) {
+            EXPECT_NEAR(gained, full, 0.01f * full);
+            EXPECT_EQ(car->getVehicle()->getWheelInfo(2).m_skidInfo, 1.0f);
+        } else {
+            EXPECT_LT(gained, 0.5f * full);
+            EXPECT_LT(car->getVehicle()->getWheelInfo(2).m_skidInfo, 0.5f);
+        }
+    }
+}
+
+// The side grip pushes the car near its centre of mass: sliding sideways tips it over about a
+// twentieth as fast as a push at the contact points would.
+TEST_F(RaycastVehicleTest, RollInfluenceKeepsASlidingCarFromTipping)
+{
+    float roll[2];
+    const float influence[2] = {0.05f, 1.0f};
+    for (int k = 0; k < 2; ++k) {
+        CPhysicsBody* car = addCar("VEHICLE0", btVector3(k * 30.0f - 15.0f, 0.1f, 0));
+        step(kSettleSteps);
+        Vehicle* vehicle = car->getVehicle();
+        ASSERT_FLOAT_EQ(vehicle->getWheelInfo(0).m_rollInfluence, 0.05f) << "the game's tuning";
+        for (int i = 0; i < 4; ++i)
+            vehicle->getWheelInfo(i).m_rollInfluence = influence[k];
+        setVelocity(car, btVector3(3, 0, 0));
+        step(1);
+        roll[k] = car->getRigidBody()->getAngularVelocity().z();
+    }
+    // Held at the tyres, the body tips away from the slide (about +z for a slide to +x).
+    EXPECT_GT(roll[1], 0.1f);
+    EXPECT_GT(roll[0] / roll[1], 0.03f);
+    EXPECT_LT(roll[0] / roll[1], 0.08f);
+}
+
+// A hard landing: the springs push far harder than 6000 each, but no wheel passes on more.
+TEST_F(RaycastVehicleTest, HardLandingIsCushionedByAtMost6000PerWheel)
+{
+    CPhysicsBody* car = settledCar();
+    setVelocity(car, btVector3(0, -15, 0));
+    step(1);
+    Vehicle* vehicle = car->getVehicle();
+    for (int i = 0; i < 4; ++i)
+        ASSERT_GT(vehicle->getWheelInfo(i).m_wheelsSuspensionForce, 6000.0f) << "wheel " << i;
+    const float expected = 4 * 6000.0f * kStep / car->getMass() - 20.0f * kStep;
+    EXPECT_NEAR(car->getRigidBody()->getLinearVelocity().y() + 15.0f, expected, 0.01f * expected);
+}
+
+// A hard brake at walking pace holds the car: standing within four steps.
+TEST_F(RaycastVehicleTest, HardBrakeAtWalkingPaceStopsTheCar)
+{
+    CPhysicsBody* car = settledCar();
+    setVelocity(car, btVector3(0, 0, 0.5f));
+    drive(car->getVehicle(), 0, 1000, 0);
+    step(4);
+    EXPECT_LT(std::fabs(car->getRigidBody()->getLinearVelocity().z()), 0.05f);
+}
+
+// A ray that always meets the ground, at a given tilt, compressing the spring from 0.8 to 0.6.
+class CTiltedGround : public sandvolt::btVehicleRaycaster {
+public:
+    CTiltedGround(btRigidBody* ground, float degrees) : ground(ground), degrees(degrees) {}
+    btRigidBody* castRay(const btVector3& from, const btVector3& to, btVehicleRaycasterResult& result) override
+    {
+        result.m_distFraction = 1.1f / 1.3f;
+        result.m_hitPointInWorld = from.lerp(to, result.m_distFraction);
+        const float a = degrees * SIMD_PI / 180.0f;
+        result.m_hitNormalInWorld = btVector3(std::sin(a), std::cos(a), 0);
+        return ground;
+    }
+
+private:
+    btRigidBody* ground;
+    float degrees;
+};
+
+// The spring pushes along a tilted contact as much harder as the contact is steeper, up to ten
+// times: a face the ray meets nearly along it does not fling the car.
+TEST_F(RaycastVehicleTest, SpringOnASteepContactPushesAtMostTenTimesHarder)
+{
+    const struct {
+        float degrees;
+        float factor;
+    } cases[] = {{0, 1}, {60, 2}, {80, 1 / std::cos(80 * SIMD_PI / 180)}, {87, 10}, {89.9f, 10}};
+    btDefaultMotionState motion;
+    btBoxShape shape(btVector3(1, 0.5f, 2));
+    btVector3 inertia;
+    shape.calculateLocalInertia(400, inertia);
+    btRigidBody chassis(400, &motion, &shape, inertia);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.degrees);
+        CTiltedGround tilted(ground, c.degrees);
+        Vehicle::btVehicleTuning tuning;
+        Vehicle vehicle(tuning, &chassis, &tilted);
+        vehicle.setCoordinateSystem(0, 1, 2);
+        Wheel& wheel = vehicle.addWheel(btVector3(0, 0, 0), btVector3(0, -1, 0), btVector3(-1, 0, 0), 0.8f,
+                                        0.5f, tuning, true);
+        wheel.m_suspensionStiffness = 20;
+        chassis.setLinearVelocity(btVector3(0, -1, 0));
+        chassis.setAngularVelocity(btVector3(0, 0, 0));
+        vehicle.updateVehicle(kStep);
+        ASSERT_TRUE(vehicle.getWheelInfo(0).m_raycastInfo.m_isInContact);
+        const float still = 20 * 0.2f * 400;
+        // Above 84 degrees the spring's speed along the contact no longer counts either.
+        if (c.factor == 10)
+            EXPECT_NEAR(vehicle.getWheelInfo(0).m_wheelsSuspensionForce, still * 10, 0.01f * still);
+        else
+            EXPECT_GT(vehicle.getWheelInfo(0).m_wheelsSuspensionForce, still * c.factor);
+    }
+}
+
 } // namespace

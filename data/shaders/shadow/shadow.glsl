@@ -1,0 +1,86 @@
+// The ground's shadow term from the variance shadow map, drawn before the ground's colour passes
+// multiply onto it. The map is a float texture, which the driver does not filter, so the filter
+// is done here (EMU: four texels mixed by hand). The ground lies on the depth its first pass laid,
+// so it takes the fixed-function position (ftransform) to land on exactly the same depth.
+uniform mat4 WVP;
+uniform mat4 WVPS;
+uniform mat4 W;
+uniform mat4 S;
+uniform float Far;
+uniform float Near;
+uniform vec2 TextureSize;
+uniform vec3 CameraPosition;
+uniform sampler2D ShadowMap;
+
+varying vec4 shadowCoord;
+varying float lightW;
+varying vec3 worldPosition;
+
+#ifdef VERTEX_SHADER
+void main_v()
+{
+    gl_Position = ftransform();
+    shadowCoord = S * gl_Vertex;
+    lightW = (WVPS * gl_Vertex).w;
+    worldPosition = (W * gl_Vertex).xyz;
+}
+#endif
+
+#ifdef FRAGMENT_SHADER
+// How dark a shadow is: the sky still lights what the sun does not reach.
+const float kShadowLight = 0.45;
+// Shadows fade out from this distance to the player's camera to the next one, so the edge of
+// the shadow map never shows.
+const float kFadeStart = 70.0;
+const float kFadeEnd = 110.0;
+
+vec2 moments(vec2 uv)
+{
+    vec2 position = uv * TextureSize - 0.5;
+    vec2 f = fract(position);
+    vec2 texel = 1.0 / TextureSize;
+    vec2 base = (floor(position) + 0.5) * texel;
+    vec2 m00 = texture2D(ShadowMap, base).xy;
+    vec2 m10 = texture2D(ShadowMap, base + vec2(texel.x, 0.0)).xy;
+    vec2 m01 = texture2D(ShadowMap, base + vec2(0.0, texel.y)).xy;
+    vec2 m11 = texture2D(ShadowMap, base + texel).xy;
+    return mix(mix(m00, m10, f.x), mix(m01, m11, f.x), f.y);
+}
+
+// 1 in full light, 0 in full shadow. Whatever lies outside the map (or behind the light) is lit.
+float lit()
+{
+    if (shadowCoord.w <= 0.0)
+        return 1.0;
+    vec2 uv = shadowCoord.xy / shadowCoord.w;
+    if (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0)
+        return 1.0;
+    float depth = (lightW - Near) / (Far - Near);
+    vec2 m = moments(uv);
+    if (depth <= m.x)
+        return 1.0;
+    float variance = max(m.y - m.x * m.x, 0.000002);
+    float d = depth - m.x;
+    float p = variance / (variance + d * d);
+    // Cut the faint tail of the bound: no light bleeding where two casters overlap.
+    return clamp((p - 0.3) / 0.7, 0.0, 1.0);
+}
+
+vec4 term(float fade)
+{
+    float light = mix(kShadowLight, 1.0, max(lit(), fade));
+    return vec4(light, light, light, 1.0);
+}
+
+void main_f_EMU()
+{
+    float distance = length(worldPosition - CameraPosition);
+    gl_FragColor = term(smoothstep(kFadeStart, kFadeEnd, distance));
+}
+
+// NF: no fade, the shadows reach the edge of the map.
+void main_f_NF_EMU()
+{
+    gl_FragColor = term(0.0);
+}
+#endif

@@ -1,0 +1,331 @@
+// The race's scene passes on OpenGL, read back as pictures: the "flat" test mission (its ground,
+// a rock, the player's car) raced for a moment, then drawn with the settings under test; and the
+// same mission painted: a striped splat map over three plain detail colours, and the rock made
+// transparent scenery just ahead of the car. The scene itself is read from bloom target 0, the
+// finished picture from the back buffer.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "support/TestSupport.h"
+#include "audio/CSoundManager.h"
+#include "core/CGameData.h"
+#include "core/CGameEngine.h"
+#include "effects/CShaderManager.h"
+#include "race/CChaseCamera.h"
+#include "race/CRace.h"
+#include "tools/dds/CDDSWriter.h"
+#include "world/CEntityManager.h"
+#include "world/CStaticObjectEntity.h"
+#include "world/CVehicleEntity.h"
+
+using namespace irr;
+
+namespace {
+
+struct SPicture {
+    u32 width = 0, height = 0;
+    std::vector<video::SColor> pixels;
+    float brightness(size_t i) const
+    {
+        const video::SColor& c = pixels[i];
+        return (0.299f * c.getRed() + 0.587f * c.getGreen() + 0.114f * c.getBlue()) / 255.0f;
+    }
+};
+
+const u32 kRed = 0xFFE02020, kGreen = 0xFF20E020, kBlue = 0xFF2020E0, kMagenta = 0xFFFF00FF;
+
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// "missions/painted/": the flat mission with the splat map in stripes of red, green and blue
+// shares over detail textures of those colours, and the rock, half of its texture see-through,
+// as transparent scenery 15 m ahead of the car.
+void writePaintedMission(const std::string& root)
+{
+    std::filesystem::create_directories(root + "/data/painted");
+    CDDSWriter::write(root + "/data/painted/splat.dds",
+                      {kRed, kRed, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF, 0xFF0000FF}, 6, 1, EDF_A8R8G8B8);
+    const char* names[3] = {"red", "green", "blue"};
+    const u32 colours[3] = {kRed, kGreen, kBlue};
+    for (int i = 0; i < 3; ++i)
+        CDDSWriter::write(root + "/data/painted/" + names[i] + ".dds", std::vector<uint32_t>(16, colours[i]), 4, 4,
+                          EDF_A8R8G8B8);
+    CDDSWriter::write(root + "/data/painted/white.dds", std::vector<uint32_t>(16, 0xFFFFFFFF), 4, 4, EDF_A8R8G8B8);
+    CDDSWriter::write(root + "/data/painted/holes.dds", {kMagenta, 0x00FF00FF, kMagenta, 0x00FF00FF}, 2, 2,
+                      EDF_A8R8G8B8);
+    std::ifstream in(std::string(SANDVOLT_FIXTURE_DIR) + "/missions/flat/mission.xml");
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string mission = text.str();
+    mission = replaced(mission, "data/ground/sand.dds", "data/painted/splat.dds");
+    mission = replaced(mission, "data/ground/gravel.dds\"/>", "data/painted/red.dds\"/>\n\t<Texture Value=\"data/painted/green.dds\"/>");
+    mission = replaced(mission, "data/ground/grass.dds", "data/painted/blue.dds");
+    mission = replaced(mission, "<Position X=\"12\" Y=\"0\" Z=\"40\"/>", "<Position X=\"0\" Y=\"0\" Z=\"-105\"/>");
+    mission = replaced(mission, "<Texture Value=\"data/scenery/rock.dds\"/>",
+                       "<Transparent Value=\"1\"/>\n\t<Texture Value=\"data/painted/holes.dds\"/>");
+    std::filesystem::create_directories(root + "/missions/painted");
+    std::ofstream(root + "/missions/painted/mission.xml") << mission;
+    std::filesystem::copy_file(std::string(SANDVOLT_FIXTURE_DIR) + "/missions/flat/waypoints.xml",
+                               root + "/missions/painted/waypoints.xml");
+}
+
+class ScenePasses : public ::testing::Test {
+protected:
+    explicit ScenePasses(const char* mission = "missions/flat/")
+    {
+        testsupport::linkRunFolder(dir.path(), SANDVOLT_FIXTURE_DIR, false);
+        writePaintedMission(dir.path());
+        engine.settings.shadows = 1;
+        engine.settings.postProcessing = true;
+        gameData.setEngine(engine.get());
+        testsupport::captureStdout([&] {
+            sounds = new CSoundManager(&engine.settings, engine.get());
+            camera = new CChaseCamera(engine.get());
+            bool supported = false;
+            shaders = new CShaderManager(engine.get(), &engine.settings, &supported);
+            race = new CRace(engine.get(), &engine.settings, &gameData, &entities, sounds, camera, shaders,
+                             nullptr, nullptr);
+            loaded = gameData.loadMission(mission, &entities, sounds, &engine.settings);
+        });
+        engine->setGameState(EGS_RACE);
+        race->prepareMaterials();
+        race->begin();
+        // A second of the countdown: the car settles and the camera is behind it.
+        for (u32 f = 1; f <= 60; ++f) {
+            engine->getDevice()->getTimer()->setTime(1000 + f * 1000 / 60);
+            race->updateFrame();
+        }
+    }
+    ~ScenePasses()
+    {
+        testsupport::captureStdout([&] { entities.clear(); });
+        delete race;
+        delete shaders;
+        delete camera;
+        delete sounds;
+    }
+
+    // One frame's scene, and the finished picture on the back buffer.
+    void draw(SPicture& scene, SPicture& finished)
+    {
+        video::IVideoDriver* driver = engine->getVideoDriver();
+        driver->beginScene(true, true, video::SColor(0xFFFFFFFF));
+        race->drawScene();
+        const core::dimension2d<u32> size = driver->getScreenSize();
+        finished.width = size.Width;
+        finished.height = size.Height;
+        std::vector<u8> rgba(size.Width * size.Height * 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, size.Width, size.Height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        finished.pixels.resize(size.Width * size.Height);
+        for (u32 y = 0; y < size.Height; ++y)
+            for (u32 x = 0; x < size.Width; ++x) {
+                const u8* p = &rgba[((size.Height - 1 - y) * size.Width + x) * 4];
+                finished.pixels[y * size.Width + x] = video::SColor(255, p[0], p[1], p[2]);
+            }
+        driver->endScene();
+        read(shaders->bloomTargets[0], scene);
+    }
+
+    static void read(video::ITexture* target, SPicture& picture)
+    {
+        picture.width = target->getSize().Width;
+        picture.height = target->getSize().Height;
+        picture.pixels.resize(picture.width * picture.height);
+        const u32* texels = static_cast<const u32*>(target->lock(video::ETLM_READ_ONLY));
+        ASSERT_NE(texels, nullptr);
+        for (size_t i = 0; i < picture.pixels.size(); ++i)
+            picture.pixels[i] = video::SColor(texels[i] | 0xFF000000);
+        target->unlock();
+    }
+
+    testsupport::CScratchDir dir;
+    testsupport::CWorkingDir cwd{dir.path()};
+    testsupport::CGLEngine engine{640, 480};
+    CGameData gameData{nullptr};
+    CEntityManager entities{engine.get()};
+    CSoundManager* sounds = nullptr;
+    CChaseCamera* camera = nullptr;
+    CShaderManager* shaders = nullptr;
+    CRace* race = nullptr;
+    bool loaded = false;
+};
+
+// Pixels of `a` darker than the same pixels of `b` by more than `by`, from pixel `from` on.
+int countDarker(const SPicture& a, const SPicture& b, float by, size_t from = 0)
+{
+    int n = 0;
+    for (size_t i = from; i < a.pixels.size(); ++i)
+        n += a.brightness(i) < b.brightness(i) - by;
+    return n;
+}
+
+TEST_F(ScenePasses, TheCarCastsAShadowOnTheGroundWithShadowsOnOnly)
+{
+    ASSERT_TRUE(loaded);
+    SPicture shadowed, finished, plain;
+    draw(shadowed, finished);
+    engine.settings.shadows = 0;
+    draw(plain, finished);
+    // The car's shadow on the ground round its wheels; nothing gets lighter.
+    EXPECT_GT(countDarker(shadowed, plain, 0.1f), 300);
+    EXPECT_EQ(countDarker(plain, shadowed, 0.02f), 0);
+    // The ground below the horizon is nowhere black or missing (above it, without a sky box, the
+    // scene target keeps its black).
+    int black = 0;
+    for (size_t i = shadowed.pixels.size() / 2; i < shadowed.pixels.size(); ++i)
+        black += shadowed.brightness(i) < 0.05f;
+    EXPECT_LT(black, 50);
+}
+
+// A render target the driver could not make, or a material that did not build, leaves its pass
+// out; the picture still comes: the scene straight on the screen, the ground lit, never black.
+TEST_F(ScenePasses, AMissingTargetMaterialOrPlayerCarLeavesItsPassOut)
+{
+    ASSERT_TRUE(loaded);
+    video::ITexture* bloomTarget = shaders->bloomTargets[1];
+    video::ITexture* shadowMap = shaders->shadowTargets[0];
+    const s32 shadowTerm = shaders->materials[ESM_SHADOW_NF];
+    SPicture lit, unused, finished;
+    engine.settings.shadows = 0;
+    engine.settings.postProcessing = true;
+    draw(lit, unused);
+    engine.settings.shadows = 1;
+
+    shaders->bloomTargets[1] = nullptr;
+    shaders->shadowTargets[0] = nullptr;
+    draw(unused, finished);
+    // Below the horizon: above it the screen keeps the white it was cleared to.
+    const size_t ground = lit.pixels.size() / 2;
+    EXPECT_LT(countDarker(finished, lit, 0.03f, ground) + countDarker(lit, finished, 0.03f, ground), 50);
+
+    shaders->bloomTargets[1] = bloomTarget;
+    shaders->shadowTargets[0] = shadowMap;
+    shaders->materials[ESM_SHADOW_NF] = -1;
+    SPicture scene;
+    draw(scene, finished);
+    EXPECT_LT(countDarker(scene, lit, 0.03f) + countDarker(lit, scene, 0.03f), 50);
+    shaders->materials[ESM_SHADOW_NF] = shadowTerm;
+
+    // Without the player's car the light camera stays where it was.
+    const core::vector3df light = shaders->getLightCamera()->getPosition();
+    testsupport::captureStdout([&] { entities.removeVehicleAt(entities.getPlayerVehicleIndex()); });
+    draw(scene, finished);
+    EXPECT_EQ(shaders->getLightCamera()->getPosition(), light);
+}
+
+class PaintedScene : public ScenePasses {
+protected:
+    PaintedScene() : ScenePasses("missions/painted/") {}
+
+    // Pixels whose strongest colour is red, green or blue by a wide margin, in the rows given.
+    std::array<int, 3> dominant(const SPicture& p, u32 fromRow, u32 toRow)
+    {
+        std::array<int, 3> n{0, 0, 0};
+        for (u32 y = fromRow; y < toRow; ++y)
+            for (u32 x = 0; x < p.width; ++x) {
+                const video::SColor& c = p.pixels[y * p.width + x];
+                const int rgb[3] = {static_cast<int>(c.getRed()), static_cast<int>(c.getGreen()),
+                                    static_cast<int>(c.getBlue())};
+                for (int k = 0; k < 3; ++k)
+                    n[k] += rgb[k] > 2 * rgb[(k + 1) % 3] + 20 && rgb[k] > 2 * rgb[(k + 2) % 3] + 20;
+            }
+        return n;
+    }
+};
+
+TEST_F(PaintedScene, TheSplatMapSelectsTheThreeDetailTextures)
+{
+    ASSERT_TRUE(loaded);
+    for (s32 shadows : {1, 0}) {
+        engine.settings.shadows = shadows;
+        SPicture scene, finished;
+        draw(scene, finished);
+        // The ground below the car: every stripe of the splat map shows its own detail colour,
+        // and the ground shows nothing else.
+        const std::array<int, 3> n = dominant(scene, scene.height * 3 / 4, scene.height);
+        const int ground = static_cast<int>(scene.width * (scene.height / 4));
+        for (int k = 0; k < 3; ++k)
+            EXPECT_GT(n[k], ground / 10) << "colour " << k << ", shadows " << shadows;
+        EXPECT_GT(n[0] + n[1] + n[2], ground * 8 / 10) << "shadows " << shadows;
+    }
+}
+
+TEST_F(PaintedScene, TransparentSceneryDrawsWithTheAlphaMaterials)
+{
+    ASSERT_TRUE(loaded);
+    SPicture scene, finished;
+    draw(scene, finished);
+    scene::ISceneNode* rock = nullptr;
+    for (int i = 0; i < entities.getStaticObjectCount(); ++i)
+        if (entities.getStaticObject(i)->getName() == "Rock")
+            rock = entities.getStaticObject(i)->getNode();
+    ASSERT_NE(rock, nullptr);
+    for (u32 m = 0; m < rock->getMaterialCount(); ++m)
+        EXPECT_EQ(rock->getMaterial(m).MaterialType, shaders->materials[ESM_LIGHTING_ALPHAREF]);
+    // Its opaque half is drawn; through the other half the ground's stripes show.
+    scene::ISceneCollisionManager* view = engine->getSceneManager()->getSceneCollisionManager();
+    core::vector3df corners[8];
+    rock->getTransformedBoundingBox().getEdges(corners);
+    core::rect<s32> area(scene.width, scene.height, 0, 0);
+    for (const core::vector3df& corner : corners) {
+        const core::position2d<s32> at = view->getScreenCoordinatesFrom3DPosition(corner);
+        area.UpperLeftCorner.X = std::min(area.UpperLeftCorner.X, at.X);
+        area.UpperLeftCorner.Y = std::min(area.UpperLeftCorner.Y, at.Y);
+        area.LowerRightCorner.X = std::max(area.LowerRightCorner.X, at.X);
+        area.LowerRightCorner.Y = std::max(area.LowerRightCorner.Y, at.Y);
+    }
+    area.clipAgainst(core::rect<s32>(0, 0, scene.width, scene.height));
+    ASSERT_GT(area.getArea(), 400);
+    int magenta = 0, stripes = 0;
+    for (s32 y = area.UpperLeftCorner.Y; y < area.LowerRightCorner.Y; ++y)
+        for (s32 x = area.UpperLeftCorner.X; x < area.LowerRightCorner.X; ++x) {
+            const video::SColor& c = scene.pixels[y * scene.width + x];
+            const u32 r = c.getRed(), g = c.getGreen(), b = c.getBlue();
+            magenta += r > 2 * g + 40 && b > 2 * g + 40;
+            stripes += (r > 2 * b + 40 && r > 2 * g + 40) || (g > 2 * r + 40 && g > 2 * b + 40);
+        }
+    EXPECT_GT(magenta, area.getArea() / 10);
+    EXPECT_GT(stripes, area.getArea() / 20);
+}
+
+TEST_F(PaintedScene, BloomBrightensTheSceneAroundItsBrightPartsOnly)
+{
+    ASSERT_TRUE(loaded);
+    // The red stripes turned white: bright patches beside dull green and dark blue ones.
+    video::ITexture* white = engine->getVideoDriver()->getTexture("data/painted/white.dds");
+    ASSERT_NE(white, nullptr);
+    for (int i = 0; i < entities.getStaticObjectCount(); ++i) {
+        scene::ISceneNode* node = entities.getStaticObject(i)->getNode();
+        if (entities.getStaticObject(i)->getName() == "Ground")
+            for (u32 m = 0; m < node->getMaterialCount(); ++m)
+                node->getMaterial(m).setTexture(1, white);
+    }
+    SPicture scene, glowing, unused, plain;
+    draw(scene, glowing);
+    engine.settings.postProcessing = false;
+    draw(unused, plain);
+    ASSERT_EQ(scene.pixels.size(), glowing.pixels.size());
+    // Without bloom the scene reaches the screen as it is.
+    EXPECT_LT(countDarker(plain, scene, 0.03f) + countDarker(scene, plain, 0.03f), 50);
+    // With it, nothing darkens, and the glow spills onto dull pixels next to bright ones.
+    EXPECT_EQ(countDarker(glowing, scene, 0.02f), 0);
+    int dullLit = 0;
+    for (size_t i = 0; i < scene.pixels.size(); ++i)
+        dullLit += scene.brightness(i) < 0.6f && glowing.brightness(i) > scene.brightness(i) + 0.04f;
+    EXPECT_GT(dullLit, 100);
+}
+
+} // namespace
