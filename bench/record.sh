@@ -5,7 +5,8 @@
 #   each mission's load, and its race step without drawing     (race_frame_bench, 30 s of racing)
 #   the race step with 1, 4, 16 and 64 cars on mission 1       (race_frame_bench on cars_run_folder.sh)
 #   frames per second at 1024 x 768, shadows 0/1/2, bloom off/on,
-#   on m01 ("NormalFixed") and m02 ("Normal"); peak memory     (race_fps.sh)
+#   on m01 ("NormalFixed") and m02 ("Normal")                  (race_draw_bench under Xvfb)
+#   the game's peak memory in races with shadows 2 and bloom   (race_memory.sh)
 #   the menu's frames per second                               (menu.sh)
 # usage: bench/record.sh [BUILD_DIR]   (the build folder defaults to ./build)
 # The benchmarks' own output is kept in /tmp/sandvolt-record-*.log.
@@ -20,7 +21,7 @@ trap 'rm -rf "$cars"' EXIT
 
 rows=()
 # row FIGURE MEASURED GOAL VERDICT
-row() { rows+=("$(printf '%-52s %-22s %-22s %s' "$1" "$2" "$3" "$4")"); }
+row() { rows+=("$(printf '%-66s %-22s %-26s %s' "$1" "$2" "$3" "$4")"); }
 # at_most VALUE LIMIT: "met" or "missed"
 at_most() { awk -v v="$1" -v l="$2" 'BEGIN { print (v != "" && v + 0 <= l + 0) ? "met" : "missed" }'; }
 at_least() { awk -v v="$1" -v l="$2" 'BEGIN { print (v != "" && v + 0 >= l + 0) ? "met" : "missed" }'; }
@@ -50,21 +51,24 @@ while read -r mission n load median p99; do
     row "race step of m01 with $n cars, median / 99th pct" "$median / $p99 ms" "(shows the growth)" "-"
 done < <(awk '$1 ~ /^missions\// && NF == 5' "$logs-cars.log")
 
-echo "running race_fps.sh ..." >&2
-"$here/race_fps.sh" "$build" 1 2 > "$logs-fps.log" 2>&1
-peak=
-while read -r shadows bloom a b peakMb; do
+echo "running race_draw_bench ..." >&2
+"$here/../tests/support/run-under-xvfb.sh" "$build/bench/race_draw_bench" "$build/run" 300 m01 m02 \
+    > "$logs-draw.log" 2>&1
+while read -r shadows bloom a b; do
     for pair in "m01 $a" "m02 $b"; do
         set -- $pair
         goal="(goal: shadows 2 + bloom)" verdict=-
-        if [ "$shadows" = 2 ] && [ "$bloom" = 1 ]; then
+        if [ "$shadows" = 2 ] && [ "$bloom" = on ]; then
             goal="at least 60 fps" verdict=$(at_least "$2" 60)
         fi
         row "fps 1024x768, shadows $shadows, bloom $bloom, $1 ($(shadow_type "$1"))" "$2 fps" "$goal" "$verdict"
     done
-    [ "$shadows" = 2 ] && [ "$bloom" = 1 ] && peak=$peakMb
-done < <(sed -n 's/^shadows \([0-9]\) bloom \([0-9]\): \([0-9.]*\) \([0-9.]*\) fps, peak \([0-9?]*\) MB$/\1 \2 \3 \4 \5/p' "$logs-fps.log")
-row "peak memory, both races with shadows 2 and bloom" "${peak:-?} MB" "at most 250 MB" "$(at_most "$peak" 250)"
+done < <(sed -n 's/^ *shadows \([0-9]\), bloom \(o[nf]*\) *\([0-9.]*\) ([^)]*) *\([0-9.]*\) (.*/\1 \2 \3 \4/p' "$logs-draw.log")
+
+echo "running race_memory.sh ..." >&2
+"$here/race_memory.sh" "$build" 1 2 > "$logs-memory.log" 2>&1
+peak=$(sed -n 's/^shadows 2 bloom 1: .* fps, peak \([0-9]*\) MB$/\1/p' "$logs-memory.log")
+row "the game's peak memory, races of m01 and m02 with shadows 2 and bloom" "${peak:-?} MB" "at most 250 MB" "$(at_most "$peak" 250)"
 
 echo "running menu.sh ..." >&2
 "$here/menu.sh" "$build" 1 > "$logs-menu.log" 2>&1
@@ -73,5 +77,5 @@ row "menu frames per second (main screen)" "${menu:-?} fps" "-" "-"
 
 echo
 echo "Sandvolt performance record, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(git -C "$here" rev-parse --short HEAD 2> /dev/null)"
-printf '%-52s %-22s %-22s %s\n' "figure" "measured" "goal" "verdict"
+printf '%-66s %-22s %-26s %s\n' "figure" "measured" "goal" "verdict"
 printf '%s\n' "${rows[@]}"
