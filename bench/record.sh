@@ -52,7 +52,7 @@ while read -r mission n load median p99; do
 done < <(awk '$1 ~ /^missions\// && NF == 5' "$logs-cars.log")
 
 echo "running race_draw_bench ..." >&2
-"$here/../tests/support/run-under-xvfb.sh" "$build/bench/race_draw_bench" "$build/run" 300 m01 m02 \
+"$here/../tests/support/run-under-xvfb.sh" "$build/bench/race_draw_bench" "$build/run" 60 m01 m02 \
     > "$logs-draw.log" 2>&1
 while read -r shadows bloom a b; do
     for pair in "m01 $a" "m02 $b"; do
