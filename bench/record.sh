@@ -36,7 +36,7 @@ echo "running race_frame_bench ..." >&2
 "$bench" "$build/run" 30 > "$logs-race.log" 2>&1
 while read -r mission n load median p99; do
     name=$(basename "$mission")
-    row "load of $name ($(shadow_type "$name"), $n cars)" "$load ms" "at most 100 ms" "$(at_most "$load" 100)"
+    row "load of $name ($(shadow_type "$name"), $n car$([ "$n" = 1 ] || echo s))" "$load ms" "at most 100 ms" "$(at_most "$load" 100)"
     if [ "$n" = 4 ]; then
         row "race step of $name, median / 99th pct" "$median / $p99 ms" "99th pct 0.1 ms, 4 cars" "$(at_most "$p99" 0.1)"
     else
@@ -48,7 +48,7 @@ echo "running race_frame_bench with 1 to 64 cars ..." >&2
 "$here/cars_run_folder.sh" "$build/run" "$cars" m01 > "$logs-cars.log" 2>&1
 "$bench" "$cars" 30 >> "$logs-cars.log" 2>&1
 while read -r mission n load median p99; do
-    row "race step of m01 with $n cars, median / 99th pct" "$median / $p99 ms" "(shows the growth)" "-"
+    row "race step of m01 with $n car$([ "$n" = 1 ] || echo s), median / 99th pct" "$median / $p99 ms" "(shows the growth)" "-"
 done < <(awk '$1 ~ /^missions\// && NF == 5' "$logs-cars.log")
 
 echo "running race_draw_bench ..." >&2
@@ -68,7 +68,7 @@ done < <(sed -n 's/^ *shadows \([0-9]\), bloom \(o[nf]*\) *\([0-9.]*\) ([^)]*) *
 echo "running race_memory.sh ..." >&2
 "$here/race_memory.sh" "$build" 1 2 > "$logs-memory.log" 2>&1
 peak=$(sed -n 's/^shadows 2 bloom 1: .* fps, peak \([0-9]*\) MB$/\1/p' "$logs-memory.log")
-row "the game's peak memory, races of m01 and m02 with shadows 2 and bloom" "${peak:-?} MB" "at most 250 MB" "$(at_most "$peak" 250)"
+row "the game's peak memory, m01 and m02 raced with shadows 2 and bloom" "${peak:-?} MB" "at most 250 MB" "$(at_most "$peak" 250)"
 
 echo "running menu.sh ..." >&2
 "$here/menu.sh" "$build" 1 > "$logs-menu.log" 2>&1
