@@ -4,14 +4,17 @@
 # mends of its file readers (tools/engine-patches, applied in order).
 # The unpacked source is kept unpatched in ENGINE_DIR/pristine; a build whose stamp does not
 # hold the hash of the patch series is made again from it, so a changed series is picked up.
-# usage: tools/build-engine.sh ENGINE_DIR
+# With "fuzz" as second word the library is built by clang with AddressSanitizer and libFuzzer's
+# coverage, for the fuzz targets (tests/fuzz).
+# usage: tools/build-engine.sh ENGINE_DIR [fuzz]
 set -euo pipefail
+flavour=${2:-plain}
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "${1:?engine folder}"; dir=$(cd "$1" && pwd)
 lib="$dir/irrlicht/lib/Linux/libIrrlicht.a"
 stamp="$dir/patches.stamp"
 patches=("$here"/engine-patches/*.patch)
-want=$(cat "${patches[@]}" | sha256sum | cut -d' ' -f1)
+want=$( { echo "$flavour"; cat "${patches[@]}"; } | sha256sum | cut -d' ' -f1)
 [ -f "$lib" ] && [ "$(cat "$stamp" 2>/dev/null)" = "$want" ] && exit 0
 
 cd "$dir"
@@ -41,6 +44,12 @@ for p in "${patches[@]}"; do
   patch -s -p1 -d irrlicht < "$p" || { echo "ERROR: engine patch $(basename "$p") does not apply"; exit 1; }
 done
 echo "Building the engine library..."
-make -s -C irrlicht/source/Irrlicht NDEBUG=1 staticlib -j"$(nproc)" > build.log 2>&1 || { tail -n 30 build.log; exit 1; }
+compilers=()
+if [ "$flavour" = fuzz ]; then
+  flags="-g -fsanitize=address,fuzzer-no-link -fno-omit-frame-pointer"
+  compilers=(CC=clang CXX=clang++ "CFLAGS=$flags" "CXXFLAGS=$flags")
+fi
+env "${compilers[@]}" make -s -C irrlicht/source/Irrlicht NDEBUG=1 staticlib -j"$(nproc)" > build.log 2>&1 \
+  || { tail -n 30 build.log; exit 1; }
 [ -f "$lib" ] || { echo "ERROR: engine library was not built"; exit 1; }
 echo "$want" > "$stamp"
