@@ -4,7 +4,8 @@
 # for SECONDS of fuzzing. New inputs go to a scratch folder, never into the committed corpus; a
 # crash, a leak, a time-out or a runaway allocation fails the run and leaves its input under
 # FUZZ_BUILD/findings/NAME.
-# usage: tools/fuzz.sh FUZZ_BUILD SECONDS [TARGET...]   (runs: extra libFuzzer flags, e.g. -runs=N)
+# The targets run in FUZZ_RUN_DIR (the game's run folder, for the files a mission names) when set.
+# usage: [FUZZ_RUN_DIR=RUN] [FUZZ_FLAGS=...] tools/fuzz.sh FUZZ_BUILD SECONDS [TARGET...]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?fuzz build folder}" && pwd)
@@ -24,8 +25,7 @@ for name in "${targets[@]}"; do
   findings=$build/findings/$name
   rm -rf "$work"; mkdir -p "$work" "$findings"
   log=$build/fuzz-$name.log
-  # the game's data folder beside the target: some readers open files relative to it
-  if (cd "$build" && "$bin" -rss_limit_mb=2048 -timeout=10 -max_len=65536 \
+  if (cd "${FUZZ_RUN_DIR:-$build}" && "$bin" -rss_limit_mb=2048 -timeout=10 -max_len=65536 \
         -max_total_time="$seconds" -print_final_stats=1 ${FUZZ_FLAGS:-} \
         -artifact_prefix="$findings/" "$work" "$seeds" > "$log" 2>&1); then
     echo "fuzz $name: $(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}') runs, nothing found"
