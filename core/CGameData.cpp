@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -189,8 +190,17 @@ void CGameData::shareWaypoints(const std::string& file, CEntityManager* entities
     // The first computer cars get different paths in random order; once every path is taken,
     // further cars draw any path.
     const size_t n = paths.size();
-    if (n == 0)
+    if (n == 0) {
+        for (s32 i = 0; i < entities->getVehicleCount(); ++i) {
+            CControllerPack* controller = entities->getVehicle(i)->getControllerPack();
+            if (controller && !controller->isManual()) {
+                std::printf("Warning: %s names no path; the computer cars have none to follow\n",
+                            file.c_str());
+                break;
+            }
+        }
         return;
+    }
     std::vector<bool> taken(n, false);
     size_t assigned = 0;
     for (s32 i = 0; i < entities->getVehicleCount(); ++i) {
@@ -216,6 +226,7 @@ bool CGameData::loadWaypoints(const char* file, CControllerPack* target)
     }
     // A car that is not a computer car has no use for a path.
     CAIControllerPack* ai = dynamic_cast<CAIControllerPack*>(target);
+    int points = 0;
     while (reader->read()) {
         if (reader->getNodeType() != io::EXN_ELEMENT ||
             core::stringw(L"Waypoint") != reader->getNodeName())
@@ -223,12 +234,21 @@ bool CGameData::loadWaypoints(const char* file, CControllerPack* target)
         const f32 x = reader->getAttributeValueAsFloat(L"X");
         const f32 y = reader->getAttributeValueAsFloat(L"Y");
         const f32 z = reader->getAttributeValueAsFloat(L"Z");
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+            std::printf("Warning: %s holds a waypoint that is not a finite point; it is left out\n", file);
+            continue;
+        }
+        ++points;
         if (!target)
             navigation.push_back(new CWaypoint(x, y, z));
         else if (ai)
             ai->addWaypoint(new CWaypoint(x, z));
     }
     reader->drop();
+    // A path is followed from one point to the next: fewer than two is no path at all.
+    if (points < 2)
+        std::printf("Warning: %s holds %d waypoint%s; a path needs two at least\n", file, points,
+                    points == 1 ? "" : "s");
     return true;
 }
 
