@@ -1,6 +1,7 @@
 #include "tests/fuzz/FuzzFile.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
@@ -10,6 +11,12 @@ std::string writeFuzzFile(const std::string& name, const uint8_t* data, size_t s
         const std::string path = (std::filesystem::temp_directory_path() /
                                   ("sandvolt-fuzz-" + std::to_string(::getpid()))).string();
         std::filesystem::create_directories(path);
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(std::filesystem::temp_directory_path() /
+                                            ("sandvolt-fuzz-" + std::to_string(::getpid())),
+                                        ignored);
+        });
         return path;
     }();
     const std::string path = folder + "/" + name;
