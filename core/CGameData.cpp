@@ -1,8 +1,12 @@
 #include "core/CGameData.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "audio/CSound.h"
 #include "audio/CSoundManager.h"
@@ -12,6 +16,7 @@
 #include "core/RaceOrder.h"
 #include "core/SGameSettings.h"
 #include "core/SKeyEntry.h"
+#include "platform/AtomicFile.h"
 #include "platform/DesktopSize.h"
 #include "platform/FolderCheck.h"
 #include "race/CAIControllerPack.h"
@@ -27,6 +32,27 @@ namespace {
 // The progress level is stored as one of these codes, so a glance at the file does not tell it.
 const char* const kProgressCodes[8] = {"qWz517", "Pkm208", "Ynv643", "GuR085",
                                        "TbW372", "Hsx759", "VoJ126", "Lqe490"};
+
+// The settings a value of the file may take; any other value (or a text that is no number)
+// gives the default, with a warning naming the file.
+struct SSettingRange { const char* element; long long low, high, step; };
+const SSettingRange kBitsRange = {"Bits", 16, 32, 8};
+const SSettingRange kShadowsRange = {"Shadows", 0, 2, 1};
+const SSettingRange kVolumeRange[2] = {{"Music", 0, 100, 1}, {"Environment", 0, 100, 1}};
+
+s32 settingInRange(const std::string& file, const SSettingRange& range, const char* text, s32 fallback)
+{
+    const std::string value = text ? text : "";
+    char* end = nullptr;
+    errno = 0;
+    const long long number = value.empty() ? 0 : std::strtoll(value.c_str(), &end, 10);
+    const bool isNumber = !value.empty() && end && *end == '\0' && errno == 0;
+    if (isNumber && number >= range.low && number <= range.high && number % range.step == 0)
+        return static_cast<s32>(number);
+    std::printf("Warning: %s: %s value \"%s\" is not one the game can use; the default %d is used\n",
+                file.c_str(), range.element, value.c_str(), fallback);
+    return fallback;
+}
 
 template <class T>
 T* entryAt(const std::vector<T*>& list, s32 index)
@@ -164,8 +190,17 @@ void CGameData::shareWaypoints(const std::string& file, CEntityManager* entities
     // The first computer cars get different paths in random order; once every path is taken,
     // further cars draw any path.
     const size_t n = paths.size();
-    if (n == 0)
+    if (n == 0) {
+        for (s32 i = 0; i < entities->getVehicleCount(); ++i) {
+            CControllerPack* controller = entities->getVehicle(i)->getControllerPack();
+            if (controller && !controller->isManual()) {
+                std::printf("Warning: %s names no path; the computer cars have none to follow\n",
+                            file.c_str());
+                break;
+            }
+        }
         return;
+    }
     std::vector<bool> taken(n, false);
     size_t assigned = 0;
     for (s32 i = 0; i < entities->getVehicleCount(); ++i) {
@@ -193,6 +228,7 @@ bool CGameData::loadWaypoints(const char* file, CControllerPack* target)
     }
     // A car that is not a computer car has no use for a path.
     CAIControllerPack* ai = dynamic_cast<CAIControllerPack*>(target);
+    int points = 0;
     while (reader->read()) {
         if (reader->getNodeType() != io::EXN_ELEMENT ||
             core::stringw(L"Waypoint") != reader->getNodeName())
@@ -200,12 +236,21 @@ bool CGameData::loadWaypoints(const char* file, CControllerPack* target)
         const f32 x = reader->getAttributeValueAsFloat(L"X");
         const f32 y = reader->getAttributeValueAsFloat(L"Y");
         const f32 z = reader->getAttributeValueAsFloat(L"Z");
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+            std::printf("Warning: %s holds a waypoint that is not a finite point; it is left out\n", file);
+            continue;
+        }
+        ++points;
         if (!target)
             navigation.push_back(new CWaypoint(x, y, z));
         else if (ai)
             ai->addWaypoint(new CWaypoint(x, z));
     }
     reader->drop();
+    // A path is followed from one point to the next: fewer than two is no path at all.
+    if (points < 2)
+        std::printf("Warning: %s holds %d waypoint%s; a path needs two at least\n", file, points,
+                    points == 1 ? "" : "s");
     return true;
 }
 
@@ -354,6 +399,7 @@ bool CGameData::loadSettings(const std::string& fileName, SGameSettings* setting
     settings->keyBackward = findKeyByName("KEY_KEY_S");
     settings->keyLeft = findKeyByName("KEY_KEY_A");
     settings->keyRight = findKeyByName("KEY_KEY_D");
+    keptSettingsFile.clear();
 
     io::IrrXMLReader* reader = isFolder(fileName) ? nullptr : io::createIrrXMLReader(fileName.c_str());
     if (!reader) {
@@ -366,6 +412,8 @@ bool CGameData::loadSettings(const std::string& fileName, SGameSettings* setting
         return false;
     }
 
+    const SGameSettings defaults;
+    bool progressRead = false;
     while (reader->read()) {
         if (reader->getNodeType() != io::EXN_ELEMENT)
             continue;
@@ -379,7 +427,7 @@ bool CGameData::loadSettings(const std::string& fileName, SGameSettings* setting
             settings->width = static_cast<u32>(reader->getAttributeValueAsInt("X"));
             settings->height = static_cast<u32>(reader->getAttributeValueAsInt("Y"));
         } else if (name == "Bits") {
-            settings->bits = number;
+            settings->bits = settingInRange(fileName, kBitsRange, rawValue, defaults.bits);
         } else if (name == "Fullscreen") {
             settings->fullscreen = number != 0;
         } else if (name == "Filtering") {
@@ -389,15 +437,16 @@ bool CGameData::loadSettings(const std::string& fileName, SGameSettings* setting
         } else if (name == "VSync") {
             settings->vSync = number != 0;
         } else if (name == "Shadows") {
-            settings->shadows = number;
+            settings->shadows = settingInRange(fileName, kShadowsRange, rawValue, defaults.shadows);
         } else if (name == "PostProcessing") {
             settings->postProcessing = number != 0;
         } else if (name == "GraphicMode") {
             settings->graphicMode = value == "DirectX" ? 1 : 0;
         } else if (name == "Music") {
-            settings->musicVolume = number;
+            settings->musicVolume = settingInRange(fileName, kVolumeRange[0], rawValue, defaults.musicVolume);
         } else if (name == "Environment") {
-            settings->environmentVolume = number;
+            settings->environmentVolume =
+                settingInRange(fileName, kVolumeRange[1], rawValue, defaults.environmentVolume);
         } else if (name == "Controller") {
             settings->controller = value == "Gamepad" ? 1 : 0;
         } else if (name == "Forward" || name == "Backward" || name == "Left" || name == "Right") {
@@ -411,15 +460,27 @@ bool CGameData::loadSettings(const std::string& fileName, SGameSettings* setting
             }
         } else if (name == "Mission") {
             settings->progressLevel = 1;
+            progressRead = false;
             for (int level = 1; level <= 8; ++level) {
-                if (value == kProgressCodes[level - 1])
+                if (value == kProgressCodes[level - 1]) {
                     settings->progressLevel = level;
+                    progressRead = true;
+                }
             }
         } else if (name == "FPS") {
             settings->showFps = number != 0;
         }
     }
     delete reader;
+
+    // The progress is the one thing the player cannot set again: a file whose progress code
+    // cannot be read is kept aside before the first write, which would store level 1.
+    keptSettingsFile.clear();
+    if (!progressRead) {
+        keptSettingsFile = fileName;
+        std::printf("Warning: %s holds no progress code the game can read; the missions start from "
+                    "the first, and the file will be kept as %s.bad\n", fileName.c_str(), fileName.c_str());
+    }
 
     if (settings->width == 0 || settings->height == 0 ||
         !offersVideoMode(settings->width, settings->height)) {
@@ -450,6 +511,8 @@ bool CGameData::saveSettings(const std::string& fileName, SGameSettings* setting
                                                             : "Bilinear";
     const s32 level = settings->progressLevel >= 1 && settings->progressLevel <= 8 ? settings->progressLevel : 1;
     auto keyName = [](SKeyEntry* key) { return key ? key->getName() : std::string(); };
+    if (!keepDamagedSettings())
+        return false;
 
     CSettingsWriter file;
     file.writeXMLHeader();
@@ -495,6 +558,25 @@ bool CGameData::saveSettings(const std::string& fileName, SGameSettings* setting
     file.writeElement("FPS", settings->showFps ? 1 : 0);
     file.writeLineBreak();
     return file.commit(fileName);
+}
+
+bool CGameData::keepDamagedSettings()
+{
+    if (keptSettingsFile.empty())
+        return true;
+    std::ifstream in(keptSettingsFile, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const std::string copy = keptSettingsFile + ".bad";
+    std::string error;
+    if (!in || !replaceFileAtomically(copy, bytes.str(), error)) {
+        std::printf("Warning: Could not keep %s as %s (%s); the settings are not saved\n",
+                    keptSettingsFile.c_str(), copy.c_str(), error.empty() ? "unreadable" : error.c_str());
+        return false;
+    }
+    std::printf("Warning: %s is kept as %s\n", keptSettingsFile.c_str(), copy.c_str());
+    keptSettingsFile.clear();
+    return true;
 }
 
 std::string formatRaceTime(s32 milliseconds)

@@ -89,6 +89,9 @@ private:
     void buildKeyTable();
     void selectVideoModeOf(irr::u32 width, irr::u32 height);
     bool offersVideoMode(irr::u32 width, irr::u32 height) const;
+    // Copies a settings file whose progress could not be read to its name plus ".bad", once;
+    // false when that failed, so that the file is not overwritten.
+    bool keepDamagedSettings();
 
     std::string selectedMission;
     std::string loadedMission;
@@ -107,6 +110,7 @@ private:
     irr::core::dimension2d<irr::u32> desktopSize;
     std::vector<SKeyEntry*> keys;
     bool resolutionReset;
+    std::string keptSettingsFile;
     CGameEngine* engine;
     CTranslation* texts;
 };

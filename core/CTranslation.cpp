@@ -1,7 +1,9 @@
 #include "core/CTranslation.h"
 
 #include "core/utf8cvt.h"
+#include "platform/FolderCheck.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <fstream>
@@ -14,10 +16,18 @@ namespace {
 // The file as the game's text mode hands it over: a carriage return before a line feed is gone.
 bool readTextBytes(const char* path, std::string& bytes)
 {
+    // A folder opens like a file and throws on the first read.
+    if (isFolder(path))
+        return false;
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
-    const std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string raw;
+    try {
+        raw.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return false;
+    }
     bytes.clear();
     bytes.reserve(raw.size());
     for (size_t i = 0; i < raw.size(); ++i) {
@@ -58,13 +68,22 @@ std::wstring decodeUtf8(const char* path, const std::string& bytes)
 CTranslation::CTranslation(const char* path)
 {
     std::string bytes;
-    if (!path || !readTextBytes(path, bytes))
+    if (!path)
         return;
+    if (!readTextBytes(path, bytes)) {
+        printf("Warning: %s could not be read; the menus show no texts\n", path);
+        return;
+    }
     const std::wstring file = decodeUtf8(path, bytes);
 
     size_t position = 0;
     for (int i = 0; i < TEXT_COUNT; ++i)
         texts[i] = nextEntry(file, position);
+
+    const size_t complete = static_cast<size_t>(std::count(file.begin(), file.end(), L'"')) / 2;
+    if (complete < TEXT_COUNT)
+        printf("Warning: %s holds %zu of the %d texts; the others stay empty\n", path, complete,
+               static_cast<int>(TEXT_COUNT));
 }
 
 std::wstring CTranslation::nextEntry(const std::wstring& file, size_t& position) const

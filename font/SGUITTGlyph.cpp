@@ -102,7 +102,10 @@ void SGUITTGlyph::unload()
 
 video::IImage* SGUITTGlyph::createGlyphImage(const FT_Bitmap& bits, video::IVideoDriver* driver)
 {
-    if (!driver)
+    // A damaged font can ask for a glyph of any size: one larger than any page is not drawn
+    // (its image size would wrap round and leave the copy below outside the image).
+    const u32 kLargest = 4096;
+    if (!driver || bits.width > kLargest || bits.rows > kLargest || !bits.buffer)
         return nullptr;
     core::dimension2du size(bits.width + 1, bits.rows + 1);
     video::IImage* image = nullptr;

@@ -9,7 +9,13 @@
 bool replaceFileAtomically(const std::string& path, const std::string& bytes, std::string& error)
 {
     const std::string temporary = path + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A leftover temporary file is never written through: were it a link to the file itself,
+    // the rename would put the link in the file's place.
+    if (std::remove(temporary.c_str()) != 0 && errno != ENOENT) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = std::strerror(errno);
         return false;

@@ -10,7 +10,9 @@ if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 
 packages=(
   # build
-  g++ make cmake pkg-config dpkg-dev xz-utils ca-certificates
+  g++ make cmake pkg-config dpkg-dev xz-utils ca-certificates patch
+  # fuzzing: libFuzzer comes with clang's runtime libraries
+  clang libclang-rt-14-dev
   # libraries the game stands on
   libbullet-dev libopenal-dev libvorbis-dev libfreetype-dev
   # what the engine library is built with

@@ -1,5 +1,6 @@
 #include "world/CMissionReader.h"
 
+#include <cmath>
 #include <cstdio>
 #include <system_error>
 
@@ -62,6 +63,7 @@ bool CMissionReader::read(const std::string& file)
     reader = openXML(engine, file);
     if (!reader)
         return false;
+    fileName = file;
     record = SRecord();
     while (reader->read()) {
         const io::EXML_NODE type = reader->getNodeType();
@@ -99,7 +101,13 @@ void CMissionReader::element(const std::string& name)
         const std::string value = text("Value");
         gameData->setRaceType(value == "Rally" || value == "RALLY" ? 1 : 0);
     } else if (name == "Laps") {
-        gameData->setLaps(integer("Value"));
+        s32 laps = integer("Value");
+        if (laps < 1) {
+            std::printf("Warning: %s: Laps \"%s\" is no lap count; 1 lap is raced\n", fileName.c_str(),
+                        text("Value").c_str());
+            laps = 1;
+        }
+        gameData->setLaps(laps);
     } else if (name == "RallyTime") {
         gameData->addRallyTime(integer("Value"));
     } else if (name == "Navigation") {
@@ -201,7 +209,7 @@ bool CMissionReader::field(const std::string& name)
         delete body;
         CVehicleTuningParams* tuning =
             record.kind == "Vehicle" ? new CVehicleTuningParams(text("Type")) : nullptr;
-        body = new CPhysicsBody(text("Type"), text("Mesh"), number("X"), number("Y"), number("Z"),
+        body = new CPhysicsBody(text("Type"), text("Mesh"), shapeSize("X"), shapeSize("Y"), shapeSize("Z"),
                                 number("Mass"), engine, tuning);
     } else if (name == "Controller") {
         const std::string type = text("Type");
@@ -389,7 +397,23 @@ s32 CMissionReader::integer(const char* attribute) const
 
 f32 CMissionReader::number(const char* attribute) const
 {
-    return reader->getAttributeValueAsFloat(wide(attribute).c_str());
+    const f32 value = reader->getAttributeValueAsFloat(wide(attribute).c_str());
+    if (std::isfinite(value))
+        return value;
+    std::printf("Warning: %s: %s=\"%s\" in <%s> is not a finite number; 0 is used\n", fileName.c_str(),
+                attribute, text(attribute).c_str(), narrow(reader->getNodeName()).c_str());
+    return 0.0f;
+}
+
+f32 CMissionReader::shapeSize(const char* attribute) const
+{
+    const f32 kLargest = 10000.0f;
+    const f32 value = number(attribute);
+    if (std::fabs(value) <= kLargest)
+        return value;
+    std::printf("Warning: %s: physics shape %s=\"%s\" is beyond any world; 1 is used\n", fileName.c_str(),
+                attribute, text(attribute).c_str());
+    return 1.0f;
 }
 
 core::vector3df CMissionReader::vector() const

@@ -74,7 +74,11 @@ private:
 
     std::string text(const char* attribute) const;
     irr::s32 integer(const char* attribute) const;
+    // A number that is not finite reads as 0, with a warning naming the file.
     irr::f32 number(const char* attribute) const;
+    // A physics shape's size or scale: beyond what any world holds it is 1, with a warning, as
+    // such a shape would stall the physics step.
+    irr::f32 shapeSize(const char* attribute) const;
     irr::core::vector3df vector() const;
 
     SRecord record;
@@ -83,6 +87,7 @@ private:
     CSound* engineSound;
     bool player;
     irr::io::IXMLReader* reader;
+    std::string fileName;
     CGameData* gameData;
     CEntityManager* entities;
     CSoundManager* sounds;

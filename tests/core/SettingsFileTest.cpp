@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -61,7 +63,7 @@ TEST_F(SettingsFileTest, EveryFieldSurvivesWriteAndRead)
     out.postProcessing = false;
     out.savedGraphicMode = 1;
     out.musicVolume = 40;
-    out.environmentVolume = 250; // volumes are not limited, and stay as they are
+    out.environmentVolume = 70;
     out.controller = 1;
     out.keyForward = data.findKeyByName("KEY_UP");
     out.keyBackward = data.findKeyByName("KEY_DOWN");
@@ -82,7 +84,7 @@ TEST_F(SettingsFileTest, EveryFieldSurvivesWriteAndRead)
     EXPECT_FALSE(in.postProcessing);
     EXPECT_EQ(in.graphicMode, 1);
     EXPECT_EQ(in.musicVolume, 40);
-    EXPECT_EQ(in.environmentVolume, 250);
+    EXPECT_EQ(in.environmentVolume, 70);
     EXPECT_EQ(in.controller, 1);
     EXPECT_EQ(in.keyForward->getName(), "KEY_UP");
     EXPECT_EQ(in.keyBackward->getName(), "KEY_DOWN");
@@ -191,7 +193,7 @@ TEST_F(SettingsFileTest, ValuesAreReadExactlyAsWritten)
         {"<GraphicMode Value=\"directx\" />", 1, 0, 80, "KEY_KEY_W"},
         {"<GraphicMode Value=\"DirectX\" />", 1, 1, 80, "KEY_KEY_W"},
         {"<Music Value=\"10\" /><Music Value=\"60\" />", 1, 0, 60, "KEY_KEY_W"}, // the last one wins
-        {"<Music />", 1, 0, 0, "KEY_KEY_W"},                             // a missing number reads 0
+        {"<Music />", 1, 0, 80, "KEY_KEY_W"},                            // a missing number: the default
         {"<Forward Value=\"KEY_KEY_V\" />", 1, 0, 80, "KEY_KEY_W"},      // V is not in the key table
         {"<Forward />", 1, 0, 80, "KEY_KEY_W"},
         {"<Forward Value=\"KEY_UP\" />", 1, 0, 80, "KEY_UP"},
@@ -273,4 +275,104 @@ TEST(SettingsFile, NoEngineMeansNoWrite)
     EXPECT_FALSE(data.saveSettings(dir.file("settings.xml"), &settings));
     struct stat info;
     EXPECT_NE(stat(dir.file("settings.xml").c_str(), &info), 0);
+}
+
+TEST_F(SettingsFileTest, ValuesTheGameCannotUseGiveTheDefaultWithAWarning)
+{
+    struct Case { const char* file; int bits, shadows, music, environment; };
+    const Case cases[] = {
+        {"<Bits Value=\"999999999\" />", 24, 0, 80, 100},
+        {"<Bits Value=\"20\" />", 24, 0, 80, 100},
+        {"<Shadows Value=\"7\" />", 24, 0, 80, 100},
+        {"<Shadows Value=\"-1\" />", 24, 0, 80, 100},
+        {"<Music Value=\"2147483648\" />", 24, 0, 80, 100},
+        {"<Environment Value=\"-2147483648\" />", 24, 0, 80, 100},
+        {"<Music Value=\"101\" />", 24, 0, 80, 100},
+        {"<Music Value=\"forty\" />", 24, 0, 80, 100},
+        {"<Music Value=\"40x\" />", 24, 0, 80, 100},
+    };
+    for (const Case& c : cases) {
+        SGameSettings settings;
+        const std::string out = testsupport::captureStdout([&] {
+            settings = load(std::string(c.file) + "<Mission Value=\"GuR085\" />");
+        });
+        EXPECT_EQ(settings.bits, c.bits) << c.file;
+        EXPECT_EQ(settings.shadows, c.shadows) << c.file;
+        EXPECT_EQ(settings.musicVolume, c.music) << c.file;
+        EXPECT_EQ(settings.environmentVolume, c.environment) << c.file;
+        const std::vector<std::string> lines = testsupport::gameLines(out);
+        ASSERT_EQ(lines.size(), 1u) << c.file << out;
+        EXPECT_EQ(lines[0].rfind("Warning: " + dir.file("settings.xml") + ": ", 0), 0u) << lines[0];
+    }
+    // Values the game can use pass without a word.
+    SGameSettings settings;
+    const std::string out = testsupport::captureStdout([&] {
+        settings = load("<Bits Value=\"16\" /><Shadows Value=\"2\" /><Music Value=\"0\" />"
+                        "<Environment Value=\"100\" /><Mission Value=\"GuR085\" />");
+    });
+    EXPECT_TRUE(testsupport::gameLines(out).empty()) << out;
+    EXPECT_EQ(settings.bits, 16);
+    EXPECT_EQ(settings.shadows, 2);
+    EXPECT_EQ(settings.musicVolume, 0);
+    EXPECT_EQ(settings.environmentVolume, 100);
+}
+
+TEST_F(SettingsFileTest, UnreadableProgressKeepsThePlayersFileBeforeTheFirstWrite)
+{
+    const std::string cases[] = {"<Music Value=\"30\" /><Mission Value=\"Hsx7",
+                                 "<Music Value=\"30\" /><Mission Value=\"hsx759\" />",
+                                 "<Music Value=\"30\" /><Mission />",
+                                 "<Music Value=\"30\" /><Miss"};
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(text);
+        std::filesystem::remove(dir.file("settings.xml.bad"));
+        SGameSettings settings;
+        const std::string loadOut = testsupport::captureStdout([&] { settings = load(text); });
+        EXPECT_NE(loadOut.find("Warning: " + dir.file("settings.xml") + " holds no progress code"),
+                  std::string::npos) << loadOut;
+        EXPECT_EQ(settings.progressLevel, 1);
+        EXPECT_EQ(settings.musicVolume, 30);
+
+        bool saved = false;
+        const std::string saveOut = testsupport::captureStdout([&] {
+            saved = data.saveSettings(dir.file("settings.xml"), &settings);
+        });
+        EXPECT_TRUE(saved);
+        EXPECT_NE(saveOut.find("is kept as " + dir.file("settings.xml.bad")), std::string::npos) << saveOut;
+        EXPECT_EQ(dir.read("settings.xml.bad"), text);
+        // Only the first write keeps the file: later ones would copy the game's own.
+        settings.progressLevel = 3;
+        ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &settings));
+        EXPECT_EQ(dir.read("settings.xml.bad"), text);
+    }
+}
+
+TEST_F(SettingsFileTest, LeftoverTemporaryLinkIsNeverWrittenThrough)
+{
+    SGameSettings settings;
+    data.loadSettings(dir.file("missing.xml"), &settings);
+    settings.progressLevel = 4;
+    ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &settings));
+    std::filesystem::create_symlink(dir.file("settings.xml"), dir.file("settings.xml.tmp"));
+    settings.progressLevel = 5;
+    ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &settings));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(dir.file("settings.xml"))));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.file("settings.xml.tmp"))));
+    SGameSettings in;
+    data.loadSettings(dir.file("settings.xml"), &in);
+    EXPECT_EQ(in.progressLevel, 5);
+}
+
+TEST_F(SettingsFileTest, FileCutShortInsideATagReadsWhatCameBefore)
+{
+    // Each ends inside a tag: its name, between attributes, inside "<?", "<!--" or "</".
+    const char* const cuts[] = {"<Music Value=\"30\" /><FP", "<Music Value=\"30\" /><FPS Value",
+                                "<Music Value=\"30\" /><FPS Value=", "<Music Value=\"30\" /><FPS ",
+                                "<Music Value=\"30\" /><?xml vers", "<Music Value=\"30\" /><!-- note",
+                                "<Music Value=\"30\" /></Mus", "<Music Value=\"30\" /><", "<Music Value=\"30\" />  <!"};
+    for (const char* cut : cuts) {
+        SGameSettings settings;
+        testsupport::captureStdout([&] { settings = load(cut); });
+        EXPECT_EQ(settings.musicVolume, 30) << cut;
+    }
 }

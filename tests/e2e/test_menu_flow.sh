@@ -72,7 +72,8 @@ same_screen notice hub && e2e_fail "no restart notice after the restart rows"
 click $MAIN_X $BACK_Y; shot hub-again
 same_screen hub hub-again || e2e_fail "the notice's button did not lead back to the hub"
 
-# Audio: the music volume read as 2147483647 wraps to 0, the effects go 95, 0, 10.
+# Audio: the music volume of 2147483647 is no volume: read as the default 80, it goes to 90; the
+# effects go 95, 0, 10.
 click $MAIN_X $HUB_AUDIO_Y
 click $VALUE_X $MUSIC_Y
 # Two quick clicks: the engine reports a double click right behind the second press.
@@ -152,7 +153,9 @@ saved '<Shadows Value="1" />'
 saved '<PostProcessing Value="1" />'
 saved '<GraphicMode Value="DirectX" />'
 saved '<Resolution X="1024" Y="768" />'
-saved '<Music Value="0" />'
+grep -q '^Warning: settings.xml: Music value "2147483647" is not one the game can use; the default 80 is used$' <<< "$out" \
+    || e2e_fail "no warning for the music volume the game cannot use"
+saved '<Music Value="90" />'
 saved '<Environment Value="10" />'
 saved '<Forward Value="KEY_KEY_E" />'
 saved '<Backward Value="KEY_KEY_S" />'

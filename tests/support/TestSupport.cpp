@@ -2,7 +2,6 @@
 
 #include <clocale>
 #include <cstdio>
-#include <dlfcn.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -229,22 +228,8 @@ void CNullEngine::moveMouse(irr::s32 x, irr::s32 y)
     engine->getDevice()->getCursorControl()->setPosition(x, y);
 }
 
-namespace {
-
-// Mesa unloads its software driver when the last window closes, and the driver's own lasting
-// allocations then look leaked to the sanitizer's leak check (they are not, and their stacks can
-// no longer be read). Held open once, the driver stays, and a leak found is a leak of ours.
-void keepSoftwareDriverLoaded()
-{
-    static void* driver = dlopen("/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", RTLD_NOW | RTLD_GLOBAL);
-    (void)driver;
-}
-
-} // namespace
-
 CGLEngine::CGLEngine(irr::u32 width, irr::u32 height)
 {
-    keepSoftwareDriverLoaded();
     settings.width = width;
     settings.height = height;
     settings.fullscreen = false;

@@ -263,7 +263,10 @@ TEST_F(MissionLoaderTest, ObjectsInheritFromEarlierParents)
     // The orphan car has nothing to drive with: it is listed, but not built.
     const std::vector<std::string> expected = {"Warning: StaticObject of name \"\" not found!",
                                                "Warning: Vehicle of name \"Nobody\" not found!",
-                                               "ERROR: Vehicle \"Lonely\" has no physics body"};
+                                               "ERROR: Vehicle \"Lonely\" has no physics body",
+                                               // its "waypoints.xml" is empty, and the twin drives by computer
+                                               "Warning: missions/inherit/waypoints.xml names no path; the "
+                                               "computer cars have none to follow"};
     EXPECT_EQ(lines, expected) << out;
 
     CStaticObjectEntity* rock2 = entities.findStaticObject("Rock2");
@@ -448,7 +451,10 @@ TEST_F(MissionLoaderTest, FlatStreamRules)
     const std::string folder = write("flat_stream", mission);
     const int collisionObjectsBefore = worldObjects();
     ASSERT_TRUE(load(folder)) << out;
-    EXPECT_TRUE(gameLines(out).empty()) << out;
+    // The computer cars are given no path by the empty "waypoints.xml", and are told so.
+    const std::vector<std::string> noPath = {
+        "Warning: missions/flat_stream/waypoints.xml names no path; the computer cars have none to follow"};
+    EXPECT_EQ(gameLines(out), noPath) << out;
 
     EXPECT_EQ(gameData.getRaceType(), 0);
     EXPECT_EQ(gameData.getShadowType(), 0);
@@ -534,7 +540,7 @@ TEST_F(MissionLoaderTest, FaultyMissionsSayWhatIsWrongAndLeaveNoGhosts)
         {"missions/empty_mesh/", 2, 1, {"ERROR"}},
         {"missions/unknown_shape/", 2, 2,
          {"Warning: unknown physics shape type \"SPHERE\"", "Warning: unknown physics shape type \"vehicle0\"",
-          "ERROR: Vehicle \"Odd\" has no wheels"}},
+          "ERROR: Vehicle \"Odd\" has no wheels", "Warning: missions/unknown_shape/waypoints.xml names no path"}},
         {"missions/bad_end_tag/", 1, 1, {"Warning: StaticObject \"Rock\" has no end tag"}},
     };
     for (const SFaultCase& c : cases) {
@@ -592,3 +598,38 @@ TEST_F(MissionLoaderTest, MalformedFilesNeverCrash)
 }
 
 } // namespace
+
+// The car with its own position's X replaced by `x`.
+std::string withPositionX(std::string text, const std::string& x)
+{
+    const std::string field = "<Position X=\"";
+    const size_t from = text.find(field) + field.size();
+    return text.replace(from, text.find('"', from) - from, x);
+}
+
+TEST_F(MissionLoaderTest, NumbersNoRaceCanUseAreSaidAndReplaced)
+{
+    const std::string player = car("Player", "Manual", 0);
+    path("missions/one.xml", 1);
+    const std::string huge = car("Player", "Manual", 0,
+        "<Physic Type=\"VEHICLE0\" Mesh=\"data/cars/buggy/body.b3d\" X=\"1e30\" Y=\"1\" Z=\"4\" Mass=\"800\"/>\n");
+    struct Case { const char* name; std::string mission; const char* waypoints; std::vector<std::string> lines; };
+    const Case cases[] = {
+        {"no_laps", "<Laps Value=\"0\"/>\n" + player, "",
+         {"Warning: missions/no_laps/mission.xml: Laps \"0\" is no lap count; 1 lap is raced"}},
+        {"infinite", withPositionX(player, "1e39"), "",
+         {"Warning: missions/infinite/mission.xml: X=\"1e39\" in <Position> is not a finite number; 0 is used"}},
+        {"huge_shape", huge, "",
+         {"Warning: missions/huge_shape/mission.xml: physics shape X=\"1e30\" is beyond any world; 1 is used"}},
+        {"short_path", car("Bot", "AI", 4) + player, "<Waypoints Path=\"missions/one.xml\"/>\n",
+         {"Warning: missions/one.xml holds 1 waypoint; a path needs two at least"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(load(write(c.name, c.mission, c.waypoints))) << out;
+        EXPECT_EQ(gameLines(out), c.lines) << out;
+    }
+    EXPECT_EQ(gameData.getLaps(), 0); // the last case sets none
+    ASSERT_TRUE(load(write("laps_again", "<Laps Value=\"-4\"/>\n" + player)));
+    EXPECT_EQ(gameData.getLaps(), 1);
+}

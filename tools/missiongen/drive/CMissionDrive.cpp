@@ -24,6 +24,12 @@ namespace {
 const float kStep = 1.0f / 60.0f;
 const float kStartMs = 10000.0f; // the game clock when the race goes green
 
+// A car the mission could not build has no body to drive; the race leaves it standing too.
+bool drives(CVehicleEntity* car)
+{
+    return car->getPhysicsBody() && car->getPhysicsBody()->getVehicle() && car->getPhysicsBody()->getRigidBody();
+}
+
 } // namespace
 
 CMissionDrive::CMissionDrive(const CMissionSession& missionSession) : session(missionSession)
@@ -38,6 +44,8 @@ void CMissionDrive::countCheckpoints(std::vector<SDriveResult>& results, std::ve
         COSEntity* checkpoint = session.entities->getCheckpoint(j);
         for (int i = 0; i < session.entities->getVehicleCount(); ++i) {
             CVehicleEntity* car = session.entities->getVehicle(i);
+            if (!drives(car))
+                continue;
             if (!session.engine->isTouching(car->getPhysicsBody()->getRigidBody(), checkpoint->getRigidBody()))
                 continue;
             const int p = car->getLastCheckpoint(), k = checkpoint->getId();
@@ -90,6 +98,9 @@ std::vector<SDriveResult> CMissionDrive::race(const std::string& missionDir, flo
     autopilot->setVehicle(player);
 
     for (int i = 0; i < session.entities->getVehicleCount(); ++i) {
+        if (!drives(session.entities->getVehicle(i)))
+            std::printf("Warning: vehicle \"%s\" was not built; it is left out of the drive\n",
+                        session.entities->getVehicle(i)->getName().c_str());
         SDriveResult r;
         r.car = session.entities->getVehicle(i)->getName();
         r.player = i == session.entities->getPlayerVehicleIndex();
@@ -106,6 +117,8 @@ std::vector<SDriveResult> CMissionDrive::race(const std::string& missionDir, flo
         for (int i = 0; i < session.entities->getVehicleCount(); ++i) {
             CVehicleEntity* car = session.entities->getVehicle(i);
             CControllerPack* driver = car == player ? autopilot.get() : car->getControllerPack();
+            if (!drives(car) || !driver)
+                continue;
             sandvolt::btRaycastVehicle* vehicle = car->getPhysicsBody()->getVehicle();
             float force = 0.0f, brake = car->getMaxBreakingForce(), steering = 0.0f;
             if (car->getLap() < laps) {
@@ -143,6 +156,8 @@ std::vector<SDriveResult> CMissionDrive::race(const std::string& missionDir, flo
         countCheckpoints(results, lapStart, now);
         for (size_t i = 0; i < results.size(); ++i) {
             CVehicleEntity* car = session.entities->getVehicle(int(i));
+            if (!drives(car))
+                continue;
             results[i].laps = car->getLap() < 0 ? 0 : car->getLap();
             if (!results[i].finished && car->getLap() >= laps) {
                 results[i].finished = true;
