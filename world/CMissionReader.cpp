@@ -102,7 +102,8 @@ void CMissionReader::element(const std::string& name)
         gameData->setRaceType(value == "Rally" || value == "RALLY" ? 1 : 0);
     } else if (name == "Laps") {
         s32 laps = integer("Value");
-        if (laps < 1) {
+        // 0 is a leg from start to finish: the first crossing of the line ends it.
+        if (laps < 0) {
             std::printf("Warning: %s: Laps \"%s\" is no lap count; 1 lap is raced\n", fileName.c_str(),
                         text("Value").c_str());
             laps = 1;

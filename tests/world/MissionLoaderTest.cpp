@@ -617,8 +617,8 @@ TEST_F(MissionLoaderTest, NumbersNoRaceCanUseAreSaidAndReplaced)
         "<Physic Type=\"VEHICLE0\" Mesh=\"data/cars/buggy/body.b3d\" X=\"1e30\" Y=\"1\" Z=\"4\" Mass=\"800\"/>\n");
     struct Case { const char* name; std::string mission; const char* waypoints; std::vector<std::string> lines; };
     const Case cases[] = {
-        {"no_laps", "<Laps Value=\"0\"/>\n" + player, "",
-         {"Warning: missions/no_laps/mission.xml: Laps \"0\" is no lap count; 1 lap is raced"}},
+        {"no_laps", "<Laps Value=\"-2\"/>\n" + player, "",
+         {"Warning: missions/no_laps/mission.xml: Laps \"-2\" is no lap count; 1 lap is raced"}},
         {"infinite", withPositionX(player, "1e39"), "",
          {"Warning: missions/infinite/mission.xml: X=\"1e39\" in <Position> is not a finite number; 0 is used"}},
         {"huge_shape", huge, "",
