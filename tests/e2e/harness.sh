@@ -11,6 +11,8 @@
 #                           its standard output goes to $E2E_DIR/stdout.txt
 #   e2e_wait_window [S]     waits for the game window (default 20 s); sets E2E_WINDOW
 #   e2e_focus               gives the window the input focus, as a window manager would
+#   e2e_sprint_as_mission1  puts the test missions' "sprint" (a short rally leg that holding the
+#                           forward key wins) in the place of mission 1 of the scratch run folder
 #   e2e_skip_splash [S]     holds Escape through both splash holds (S seconds, default 11), which
 #                           brings the main menu up about 14 s after the start (settings.xml needed)
 #   e2e_key KEY [HOLD_S]    presses and releases KEY (xdotool key name), holding it HOLD_S seconds
@@ -85,6 +87,20 @@ e2e_focus() {
     done
     echo "could not give the window the focus"
     return 1
+}
+
+e2e_sprint_as_mission1() {
+    rm "$E2E_DIR/missions" "$E2E_DIR/data"
+    mkdir "$E2E_DIR/missions" "$E2E_DIR/data"
+    local entry
+    for entry in "$E2E_RUN"/missions/* "$E2E_RUN"/data/*; do
+        ln -s "$entry" "$E2E_DIR/${entry#"$E2E_RUN"/}"
+    done
+    rm "$E2E_DIR/missions/m01"
+    ln -s "$E2E_FIXTURES/missions/sprint" "$E2E_DIR/missions/m01"
+    ln -s "$E2E_FIXTURES/missions/sprint" "$E2E_DIR/missions/sprint"
+    ln -s "$E2E_FIXTURES/data/ground" "$E2E_DIR/data/ground"
+    ln -s "$E2E_FIXTURES/data/gates" "$E2E_DIR/data/gates"
 }
 
 e2e_skip_splash() {

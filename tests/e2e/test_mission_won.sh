@@ -21,18 +21,7 @@ distance_to_image() {
 below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 
 e2e_begin mission_won ${W}x${H} || exit 1
-
-# The run folder with the sprint as mission 1, its ground and gates beside the game's data.
-rm "$E2E_DIR/missions" "$E2E_DIR/data"
-mkdir "$E2E_DIR/missions" "$E2E_DIR/data"
-for entry in "$E2E_RUN"/missions/* "$E2E_RUN"/data/*; do
-    ln -s "$entry" "$E2E_DIR/${entry#"$E2E_RUN"/}"
-done
-rm "$E2E_DIR/missions/m01"
-ln -s "$E2E_FIXTURES/missions/sprint" "$E2E_DIR/missions/m01"
-ln -s "$E2E_FIXTURES/missions/sprint" "$E2E_DIR/missions/sprint"
-ln -s "$E2E_FIXTURES/data/ground" "$E2E_DIR/data/ground"
-ln -s "$E2E_FIXTURES/data/gates" "$E2E_DIR/data/gates"
+e2e_sprint_as_mission1
 
 e2e_settings "<?xml version=\"1.0\"?>
 <Resolution X=\"$W\" Y=\"$H\" />

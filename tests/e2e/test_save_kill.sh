@@ -113,16 +113,7 @@ done
 
 # --- After a won race: the sprint as mission 1, the forward key held, killed around the save at
 # the race's end.
-rm "$E2E_DIR/missions" "$E2E_DIR/data"
-mkdir "$E2E_DIR/missions" "$E2E_DIR/data"
-for entry in "$E2E_RUN"/missions/* "$E2E_RUN"/data/*; do
-    ln -s "$entry" "$E2E_DIR/${entry#"$E2E_RUN"/}"
-done
-rm "$E2E_DIR/missions/m01"
-ln -s "$E2E_FIXTURES/missions/sprint" "$E2E_DIR/missions/m01"
-ln -s "$E2E_FIXTURES/missions/sprint" "$E2E_DIR/missions/sprint"
-ln -s "$E2E_FIXTURES/data/ground" "$E2E_DIR/data/ground"
-ln -s "$E2E_FIXTURES/data/gates" "$E2E_DIR/data/gates"
+e2e_sprint_as_mission1
 
 # Start to the race with the forward key held.
 win_race() {
