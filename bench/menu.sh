@@ -6,15 +6,9 @@
 # usage: bench/menu.sh [BUILD_DIR] [RUNS]   (the build folder defaults to ./build, runs to 3)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-$here/../build}" && pwd)
+. "$here/benchkit.sh"
+bench_need_shim
 runs=${2:-3}
-export E2E_RUN=$build/run E2E_XCLOSE=$build/e2e/xclose E2E_HERE=$here/../tests/e2e
-shim=$build/bench/libswapclock.so
-[ -f "$shim" ] || { echo "no $shim: build the project first"; exit 1; }
-. "$E2E_HERE/harness.sh"
-
-now_ns() { date +%s%N; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 park() { xdotool mousemove --window "$E2E_WINDOW" 1010 10; }
 
 # Frames per second of what is on screen now, over 4 s.

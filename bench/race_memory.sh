@@ -8,16 +8,9 @@
 # Prints "shadows 2 bloom 1: A_FPS B_FPS fps, peak P MB".
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-$here/../build}" && pwd)
+. "$here/benchkit.sh"
+bench_need_shim
 missions=("${2:-1}" "${3:-2}")
-export E2E_RUN=$build/run E2E_XCLOSE=$build/e2e/xclose E2E_HERE=$here/../tests/e2e
-shim=$build/bench/libswapclock.so
-[ -f "$shim" ] || { echo "no $shim: build the project first"; exit 1; }
-. "$E2E_HERE/harness.sh"
-
-now_ns() { date +%s%N; }
-MAIN_X=512; START_Y=382; BREAK_Y=382
-MISSION_X=(136 387 638 889); MISSION_Y=(223 468)
 
 e2e_begin bench_race_memory 1024x768 || exit 1
 e2e_settings '<?xml version="1.0"?>

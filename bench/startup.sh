@@ -5,15 +5,9 @@
 # usage: bench/startup.sh [BUILD_DIR] [RUNS]   (the build folder defaults to ./build, runs to 5)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-$here/../build}" && pwd)
+. "$here/benchkit.sh"
+bench_need_shim
 runs=${2:-5}
-export E2E_RUN=$build/run E2E_XCLOSE=$build/e2e/xclose E2E_HERE=$here/../tests/e2e
-shim=$build/bench/libswapclock.so
-[ -f "$shim" ] || { echo "no $shim: build the project first"; exit 1; }
-. "$E2E_HERE/harness.sh"
-
-now_ns() { date +%s%N; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 starts=() stops=()
 for run in $(seq 1 "$runs"); do

@@ -33,6 +33,15 @@
 # Needs: E2E_RUN (the built run folder) and E2E_XCLOSE (the xclose helper), both set by run-all.sh.
 
 E2E_FAILED=0
+
+# Window pixels of the main screen's buttons and the mission buttons at 1024 x 768 (the centres of
+# their rectangles); Break shares Start's place.
+MAIN_X=512; CONTINUE_Y=301; START_Y=382; BREAK_Y=382; OPTIONS_Y=463; CREDITS_Y=543; EXIT_Y=624
+MISSION_X=(136 387 638 889); MISSION_Y=(223 468); MISSION_BACK_Y=701
+
+# Nanoseconds of the wall clock; the median of numbers on standard input.
+now_ns() { date +%s%N; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 . "$E2E_HERE/../support/xvfb.sh"
 
 e2e_fail() {

@@ -5,14 +5,13 @@
 # continued, broken off and started again, and Exit writing the changed options.
 . "$E2E_HERE/harness.sh"
 
-# Window pixels of the widgets at 1024 x 768 (the centres of their rectangles).
-MAIN_X=512; CONTINUE_Y=301; START_Y=382; BREAK_Y=382; OPTIONS_Y=463; CREDITS_Y=543; EXIT_Y=624
+# Window pixels of the options widgets at 1024 x 768 (the centres of their rectangles); the main
+# screen's and the missions' are the harness's.
 HUB_GRAPHICS_Y=292; HUB_AUDIO_Y=384; HUB_CONTROLS_Y=476; BACK_Y=676
 VALUE_X=717
 ROW_Y=(146 207 269 330 392 453 515)
 MUSIC_Y=353; ENVIRONMENT_Y=415
 CONTROLLER_Y=146; KEY_Y=(269 330 392 453)
-MISSION_X=(136 387 638 889); MISSION_Y=(223 468); MISSION_BACK_Y=701
 
 SHOTS=$E2E_SCRATCH/shots
 

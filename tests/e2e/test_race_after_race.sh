@@ -7,8 +7,6 @@
 . "$E2E_HERE/harness.sh"
 
 ROUNDS=${RACE_AFTER_RACE_ROUNDS:-3}
-MAIN_X=512; START_Y=382; BREAK_Y=382
-MISSION_X=(136 387 638 889); MISSION_Y=(223 468)
 
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$E2E_PID/status" 2> /dev/null; }
 

@@ -13,7 +13,6 @@ WON_TRIALS=${SAVE_KILL_WON_TRIALS:-4}
 SHIM=$(dirname "$E2E_XCLOSE")/libslowsave.so
 [ -f "$SHIM" ] || { echo "no $SHIM: build the project first"; exit 1; }
 
-now_ns() { date +%s%N; }
 # A random number of seconds between 0 and MS milliseconds.
 random_s() { awk -v ms="$1" -v r="$RANDOM" 'BEGIN { printf "%.3f\n", ms * r / 32767 / 1000 }'; }
 
