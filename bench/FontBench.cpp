@@ -15,6 +15,7 @@
 #include "core/CGameEngine.h"
 #include "core/SGameSettings.h"
 #include "font/CGUITTFont.h"
+#include "BenchStats.h"
 
 using irr::gui::CGUITTFont;
 
@@ -24,12 +25,6 @@ const irr::u32 kSizes[] = {26, 30, 34, 42, 49, 76};
 const int kCreations = 15;
 const int kDraws = 2000;
 const wchar_t* const kLine = L"Runde 2/3  Zeit 01:23:45   Platz 1 von 4"; // 40 characters
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 double microsecondsSince(std::chrono::steady_clock::time_point start)
 {
@@ -73,7 +68,7 @@ int main(int argc, char** argv)
             f->drop();
         }
         holder->drop();
-        std::printf("  %4u   %22.0f   %24.0f\n", size, median(cold), median(warm));
+        std::printf("  %4u   %22.0f   %24.0f\n", size, benchstats::median(cold), benchstats::median(warm));
     }
 
     std::printf("drawing one 40-character line, glyphs cached (microseconds per line):\n");
@@ -98,7 +93,7 @@ int main(int argc, char** argv)
             calls.push_back(inDraw / (kDraws / 10));
             frames.push_back(microsecondsSince(frameStart) / (kDraws / 10));
         }
-        std::printf("  %4u   %9.1f   %9.1f\n", size, median(calls), median(frames));
+        std::printf("  %4u   %9.1f   %9.1f\n", size, benchstats::median(calls), benchstats::median(frames));
     }
 
     const double hold = argc > 1 ? std::atof(argv[1]) : 0.0;

@@ -26,6 +26,7 @@
 #include "race/CRace.h"
 #include "world/CEntityManager.h"
 #include "world/CVehicleEntity.h"
+#include "BenchStats.h"
 
 namespace {
 
@@ -38,16 +39,6 @@ double microsecondsSince(Clock::time_point start)
 
 struct SFigures {
     std::vector<double> calls, finished;
-    double median(std::vector<double>& v) const
-    {
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0.0 : v[v.size() / 2];
-    }
-    double p99(std::vector<double>& v) const
-    {
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0.0 : v[std::min(v.size() - 1, v.size() * 99 / 100)];
-    }
 };
 
 struct SMissionFigures {
@@ -161,8 +152,8 @@ int main(int argc, char** argv)
         for (SFigures* phase : {&m.racing, &m.through}) {
             std::printf("  %-16s %4d %-8s %7zu %12.1f %12.1f %14.1f %14.1f\n", m.mission.c_str(), m.cars,
                         phase == &m.racing ? "racing" : "through", phase->calls.size(),
-                        phase->median(phase->calls), phase->p99(phase->calls),
-                        phase->median(phase->finished), phase->p99(phase->finished));
+                        benchstats::median(phase->calls), benchstats::p99(phase->calls),
+                        benchstats::median(phase->finished), benchstats::p99(phase->finished));
         }
     }
 

@@ -21,6 +21,7 @@
 #include "race/CItemsCreator.h"
 #include "race/CRace.h"
 #include "world/CEntityManager.h"
+#include "BenchStats.h"
 
 namespace {
 
@@ -105,9 +106,8 @@ int main(int argc, char** argv)
             if (!running)
                 break;
         }
-        std::sort(frames.begin(), frames.end());
-        mission.medianMs = frames[frames.size() / 2];
-        mission.p99Ms = frames[std::min(frames.size() - 1, frames.size() * 99 / 100)];
+        mission.medianMs = benchstats::median(frames);
+        mission.p99Ms = benchstats::p99(frames);
         now += 1000;
     }
     entities->clear();
