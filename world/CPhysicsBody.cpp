@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/CGameEngine.h"
+#include "world/CMeshShape.h"
 #include "world/CPhysicsShapeDesc.h"
 #include "world/CVehicleTuningParams.h"
 #include "world/vehicle/btDefaultVehicleRaycaster.h"
@@ -190,7 +191,7 @@ btCollisionShape* CPhysicsBody::buildMeshShape()
     triangleMesh = loadTriangleMesh(scaleX, scaleY, scaleZ);
     if (!triangleMesh)
         return nullptr;
-    return new btBvhTriangleMeshShape(triangleMesh, true, true);
+    return new CMeshShape(triangleMesh);
 }
 
 btCollisionShape* CPhysicsBody::buildBoxChassis()
