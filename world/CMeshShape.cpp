@@ -8,46 +8,40 @@
 namespace {
 
 // Calls visit(triangle, part, index) for every triangle, in the order and with the scaling the
-// physics library uses when it walks a mesh. False, before anything is visited, when a part holds
+// physics library uses when it walks a mesh. False, part of the way through, when a part holds
 // vertices that are not floats, indices that are neither 32 nor 16 bits, or an index past its
 // vertices.
 template <typename Visit>
 bool forEachTriangle(const btStridingMeshInterface* mesh, Visit visit)
 {
-    const int parts = mesh->getNumSubParts();
-    for (int pass = 0; pass < 2; ++pass) {
-        const btVector3 scaling = mesh->getScaling();
-        for (int part = 0; part < parts; ++part) {
-            const unsigned char* vertices = nullptr;
-            const unsigned char* indices = nullptr;
-            int vertexCount = 0, vertexStride = 0, indexStride = 0, triangleCount = 0;
-            PHY_ScalarType vertexType, indexType;
-            mesh->getLockedReadOnlyVertexIndexBase(&vertices, vertexCount, vertexType, vertexStride,
-                                                   &indices, indexStride, triangleCount, indexType, part);
-            const bool wide = indexType == PHY_INTEGER;
-            bool usable = vertexType == PHY_FLOAT && (wide || indexType == PHY_SHORT);
-            for (int t = 0; usable && t < triangleCount; ++t) {
-                const unsigned char* entry = indices + static_cast<size_t>(t) * indexStride;
-                btVector3 triangle[3];
-                for (int k = 0; k < 3; ++k) {
-                    const unsigned int index = wide ? reinterpret_cast<const unsigned int*>(entry)[k]
-                                                    : reinterpret_cast<const unsigned short*>(entry)[k];
-                    if (index >= static_cast<unsigned int>(vertexCount)) {
-                        usable = false;
-                        break;
-                    }
-                    if (pass == 1) {
-                        const float* p = reinterpret_cast<const float*>(vertices + static_cast<size_t>(index) * vertexStride);
-                        triangle[k].setValue(p[0] * scaling.getX(), p[1] * scaling.getY(), p[2] * scaling.getZ());
-                    }
+    const btVector3 scaling = mesh->getScaling();
+    for (int part = 0; part < mesh->getNumSubParts(); ++part) {
+        const unsigned char* vertices = nullptr;
+        const unsigned char* indices = nullptr;
+        int vertexCount = 0, vertexStride = 0, indexStride = 0, triangleCount = 0;
+        PHY_ScalarType vertexType, indexType;
+        mesh->getLockedReadOnlyVertexIndexBase(&vertices, vertexCount, vertexType, vertexStride,
+                                               &indices, indexStride, triangleCount, indexType, part);
+        const bool wide = indexType == PHY_INTEGER;
+        bool usable = vertexType == PHY_FLOAT && (wide || indexType == PHY_SHORT);
+        for (int t = 0; usable && t < triangleCount; ++t) {
+            const unsigned char* entry = indices + static_cast<size_t>(t) * indexStride;
+            btVector3 triangle[3];
+            for (int k = 0; usable && k < 3; ++k) {
+                const unsigned int index = wide ? reinterpret_cast<const unsigned int*>(entry)[k]
+                                                : reinterpret_cast<const unsigned short*>(entry)[k];
+                usable = index < static_cast<unsigned int>(vertexCount);
+                if (usable) {
+                    const float* p = reinterpret_cast<const float*>(vertices + static_cast<size_t>(index) * vertexStride);
+                    triangle[k].setValue(p[0] * scaling.getX(), p[1] * scaling.getY(), p[2] * scaling.getZ());
                 }
-                if (usable && pass == 1)
-                    visit(triangle, part, t);
             }
-            mesh->unLockReadOnlyVertexBase(part);
-            if (!usable)
-                return false;
+            if (usable)
+                visit(triangle, part, t);
         }
+        mesh->unLockReadOnlyVertexBase(part);
+        if (!usable)
+            return false;
     }
     return true;
 }
@@ -112,8 +106,9 @@ btStridingMeshInterface* withBounds(btStridingMeshInterface* mesh)
 // The library's quantized tree, built by the library's own rules: the same leaves, the same split
 // axis and place for every node (from the same sums in the same order), the same node bounds,
 // escape indices and subtree headers. Only the work differs: a leaf's centre and its bounds as a
-// node sees them are found once, not once per level, and a node's bounds are gathered from its
-// children rather than from all its leaves again.
+// node sees them are found once, not once per level; the split moves a small record of centre
+// and leaf number rather than the leaf; and a node's bounds are gathered from its children rather
+// than from all its leaves again.
 class CQuickTree : public btOptimizedBvh {
 public:
     // False, with nothing built, for a mesh outside what forEachTriangle takes, with a coordinate
@@ -121,7 +116,10 @@ public:
     bool build(const btStridingMeshInterface* mesh, const btVector3& low, const btVector3& high)
     {
         setQuantizationValues(low, high);
-        m_quantizedLeafNodes.reserve(triangleCount(mesh));
+        const int expected = triangleCount(mesh);
+        m_quantizedLeafNodes.reserve(expected);
+        entries.reserve(expected);
+        leafBounds.reserve(expected);
         bool plain = true;
         const bool walked = forEachTriangle(mesh, [&](const btVector3* triangle, int part, int index) {
             for (int k = 0; k < 3; ++k)
@@ -134,13 +132,6 @@ public:
         if (!walked || !plain || leaves == 0) {
             m_quantizedLeafNodes.clear();
             return false;
-        }
-        centres.resize(leaves);
-        nodeBounds.resize(leaves);
-        for (int i = 0; i < leaves; ++i) {
-            centres[i] = btScalar(0.5) * (getAabbMax(i) + getAabbMin(i));
-            quantize(nodeBounds[i].low, getAabbMin(i), 0);
-            quantize(nodeBounds[i].high, getAabbMax(i), 1);
         }
         quantize(emptyBounds.low, m_bvhAabbMax, 0);
         quantize(emptyBounds.high, m_bvhAabbMin, 1);
@@ -159,10 +150,8 @@ public:
         m_subtreeHeaderCount = m_SubtreeHeaders.size();
         m_quantizedLeafNodes.clear();
         m_leafNodes.clear();
-        centres.clear();
-        centres.shrink_to_fit();
-        nodeBounds.clear();
-        nodeBounds.shrink_to_fit();
+        std::vector<SEntry>().swap(entries);
+        std::vector<SBounds>().swap(leafBounds);
         return true;
     }
 
@@ -170,6 +159,11 @@ private:
     struct SBounds {
         unsigned short low[3];
         unsigned short high[3];
+    };
+    // A leaf as the split sees it: its centre, from its quantized box, and where it is kept.
+    struct SEntry {
+        btScalar centre[3];
+        int leaf;
     };
 
     void addLeaf(const btVector3* triangle, int part, int index)
@@ -193,16 +187,17 @@ private:
         quantize(&node.m_quantizedAabbMin[0], low, 0);
         quantize(&node.m_quantizedAabbMax[0], high, 1);
         node.m_escapeIndexOrTriangleIndex = (part << (31 - MAX_NUM_PARTS_IN_BITS)) | index;
-        m_quantizedLeafNodes.push_back(node);
-    }
 
-    void swapLeaves(int a, int b)
-    {
-        const btQuantizedBvhNode leaf = m_quantizedLeafNodes[a];
-        m_quantizedLeafNodes[a] = m_quantizedLeafNodes[b];
-        m_quantizedLeafNodes[b] = leaf;
-        std::swap(centres[a], centres[b]);
-        std::swap(nodeBounds[a], nodeBounds[b]);
+        // What the library works out from the stored leaf on every level of the tree.
+        const btVector3 storedLow = unQuantize(&node.m_quantizedAabbMin[0]);
+        const btVector3 storedHigh = unQuantize(&node.m_quantizedAabbMax[0]);
+        const btVector3 centre = btScalar(0.5) * (storedHigh + storedLow);
+        SBounds gathered;
+        quantize(gathered.low, storedLow, 0);
+        quantize(gathered.high, storedHigh, 1);
+        entries.push_back({{centre[0], centre[1], centre[2]}, m_quantizedLeafNodes.size()});
+        leafBounds.push_back(gathered);
+        m_quantizedLeafNodes.push_back(node);
     }
 
     static void widen(SBounds& into, const SBounds& by)
@@ -215,35 +210,50 @@ private:
         }
     }
 
-    // Builds the nodes of leaves [start, end) from m_curNodeIndex on; returns the bounds that
+    // Builds the nodes of entries [start, end) from m_curNodeIndex on; returns the bounds that
     // their parent gathers from them.
     SBounds buildSubtree(int start, int end)
     {
         const int count = end - start;
         const int first = m_curNodeIndex;
         if (count == 1) {
-            assignInternalNodeFromLeafNode(m_curNodeIndex, start);
+            const int leaf = entries[start].leaf;
+            m_quantizedContiguousNodes[m_curNodeIndex] = m_quantizedLeafNodes[leaf];
             m_curNodeIndex++;
-            return nodeBounds[start];
+            return leafBounds[leaf];
         }
-        // The axis of the widest spread of the centres, the split at their mean.
-        btVector3 means(btScalar(0.), btScalar(0.), btScalar(0.));
-        for (int i = start; i < end; ++i)
-            means += centres[i];
-        means *= (btScalar(1.) / (btScalar)count);
-        btVector3 variance(btScalar(0.), btScalar(0.), btScalar(0.));
+        // The axis of the widest spread of the centres, the split at their mean; the sums are
+        // the library's, component by component and in the same order.
+        btScalar meanX = btScalar(0.), meanY = btScalar(0.), meanZ = btScalar(0.);
         for (int i = start; i < end; ++i) {
-            btVector3 diff2 = centres[i] - means;
-            diff2 = diff2 * diff2;
-            variance += diff2;
+            meanX += entries[i].centre[0];
+            meanY += entries[i].centre[1];
+            meanZ += entries[i].centre[2];
         }
-        variance *= (btScalar(1.) / ((btScalar)count - 1));
-        const int axis = variance.maxAxis();
+        const btScalar toMean = btScalar(1.) / (btScalar)count;
+        meanX *= toMean;
+        meanY *= toMean;
+        meanZ *= toMean;
+        btScalar spreadX = btScalar(0.), spreadY = btScalar(0.), spreadZ = btScalar(0.);
+        for (int i = start; i < end; ++i) {
+            const btScalar dx = entries[i].centre[0] - meanX;
+            const btScalar dy = entries[i].centre[1] - meanY;
+            const btScalar dz = entries[i].centre[2] - meanZ;
+            spreadX += dx * dx;
+            spreadY += dy * dy;
+            spreadZ += dz * dz;
+        }
+        const btScalar toVariance = btScalar(1.) / ((btScalar)count - 1);
+        spreadX *= toVariance;
+        spreadY *= toVariance;
+        spreadZ *= toVariance;
+        const int axis = spreadX < spreadY ? (spreadY < spreadZ ? 2 : 1) : (spreadX < spreadZ ? 2 : 0);
+        const btScalar means[3] = {meanX, meanY, meanZ};
         const btScalar splitValue = means[axis];
         int split = start;
         for (int i = start; i < end; ++i) {
-            if (centres[i][axis] > splitValue) {
-                swapLeaves(i, split);
+            if (entries[i].centre[axis] > splitValue) {
+                std::swap(entries[i], entries[split]);
                 split++;
             }
         }
@@ -274,8 +284,8 @@ private:
         return gathered;
     }
 
-    std::vector<btVector3> centres;   // of each leaf, in the leaves' current order
-    std::vector<SBounds> nodeBounds;  // each leaf's bounds quantized again, as a node gathers them
+    std::vector<SEntry> entries;      // in the order the split has put the leaves
+    std::vector<SBounds> leafBounds;  // by leaf: its bounds quantized again, as a node gathers them
     SBounds emptyBounds{};            // where a node's bounds start before its leaves widen them
 };
 
