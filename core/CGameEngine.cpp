@@ -1,5 +1,6 @@
 #include "core/CGameEngine.h"
 
+#include <algorithm>
 #include <btBulletDynamicsCommon.h>
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +24,7 @@ CGameEngine::CGameEngine(SGameSettings* settings, video::E_DRIVER_TYPE driverTyp
       pausedTime(0), skyBox(nullptr), device(nullptr), driver(nullptr), sceneManager(nullptr),
       collisionConfiguration(nullptr), dispatcher(nullptr), broadphase(nullptr), solver(nullptr),
       dynamicsWorld(nullptr), gameState(EGS_QUIT), screenQuad(nullptr), goCap(nullptr),
-      itemsCreator(nullptr)
+      itemsCreator(nullptr), holdingPhysicsMeshes(false)
 {
     open(settings, driverType);
 }
@@ -165,6 +166,13 @@ btTriangleMesh* CGameEngine::createTriangleMesh(scene::IMesh* mesh, const core::
     btTriangleMesh* triangles = new btTriangleMesh(true, false);
     if (!mesh)
         return triangles;
+    // Room for every corner up front: growing the arrays corner by corner copied a ground's
+    // triangles over many times.
+    u32 corners = 0;
+    for (u32 b = 0; b < mesh->getMeshBufferCount(); ++b)
+        corners += mesh->getMeshBuffer(b)->getIndexCount() / 3 * 3;
+    triangles->preallocateVertices(static_cast<int>(3 * corners)); // counted in coordinates
+    triangles->preallocateIndices(static_cast<int>(corners));
     for (u32 b = 0; b < mesh->getMeshBufferCount(); ++b) {
         // Every vertex type counts: a mesh exported with tangents (for normal maps) must still
         // be solid, or the cars fall through it.
@@ -190,6 +198,35 @@ btTriangleMesh* CGameEngine::createTriangleMesh(scene::IMesh* mesh, const core::
         }
     }
     return triangles;
+}
+
+void CGameEngine::releasePhysicsMesh(scene::IAnimatedMesh* mesh)
+{
+    scene::IMeshCache* cache = sceneManager->getMeshCache();
+    if (!mesh)
+        return;
+    if (!holdingPhysicsMeshes) {
+        cache->removeMesh(mesh);
+        return;
+    }
+    const std::string name = cache->getMeshName(mesh).getPath().c_str();
+    if (std::find(heldPhysicsMeshes.begin(), heldPhysicsMeshes.end(), name) == heldPhysicsMeshes.end())
+        heldPhysicsMeshes.push_back(name);
+}
+
+void CGameEngine::holdPhysicsMeshes(bool hold)
+{
+    if (!hold) {
+        scene::IMeshCache* cache = sceneManager->getMeshCache();
+        for (const std::string& name : heldPhysicsMeshes) {
+            scene::IAnimatedMesh* mesh = cache->getMeshByName(name.c_str());
+            // The cache's own reference is the only one: no node shows it, no car keeps it.
+            if (mesh && mesh->getReferenceCount() == 1)
+                cache->removeMesh(mesh);
+        }
+        heldPhysicsMeshes.clear();
+    }
+    holdingPhysicsMeshes = hold;
 }
 
 namespace {

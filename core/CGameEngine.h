@@ -57,6 +57,12 @@ public:
 
     // A physics triangle mesh of the mesh's triangles, scaled; the caller owns it.
     btTriangleMesh* createTriangleMesh(irr::scene::IMesh* mesh, const irr::core::vector3df& scale);
+    // A mesh the cache holds only because a physics shape was read from it leaves the cache. While
+    // such meshes are held (through a mission's load) they stay until the hold ends, so that a file
+    // that the scene or further bodies need as well is read once; then those that nothing else
+    // holds go.
+    void releasePhysicsMesh(irr::scene::IAnimatedMesh* mesh);
+    void holdPhysicsMeshes(bool hold);
     // True when the two bodies' contact manifolds hold a penetrating point.
     bool isTouching(const btCollisionObject* a, const btCollisionObject* b);
     // Every body whose contact manifold with `a` holds a penetrating point, in one pass over the
@@ -89,6 +95,8 @@ private:
     CScreenQuadEntity* screenQuad;
     CGoCapRecorder* goCap;
     CItemsCreator* itemsCreator;
+    bool holdingPhysicsMeshes;
+    std::vector<std::string> heldPhysicsMeshes; // by name: a mesh may leave the cache meanwhile
 };
 
 // An engine wide string from narrow text in the user's locale.

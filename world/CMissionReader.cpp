@@ -65,6 +65,9 @@ bool CMissionReader::read(const std::string& file)
         return false;
     fileName = file;
     record = SRecord();
+    // A mesh that is the ground's picture and its physics too, or the physics of many trees, is
+    // read from its file once for the whole mission.
+    engine->holdPhysicsMeshes(true);
     while (reader->read()) {
         const io::EXML_NODE type = reader->getNodeType();
         if (type == io::EXN_ELEMENT)
@@ -75,6 +78,7 @@ bool CMissionReader::read(const std::string& file)
     // An object the file never closed is not built; what it prepared goes.
     warnUnclosed();
     releasePrepared();
+    engine->holdPhysicsMeshes(false);
     reader->drop();
     reader = nullptr;
     return true;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/CGameEngine.h"
+#include "world/CMeshShape.h"
 #include "world/CPhysicsShapeDesc.h"
 #include "world/CVehicleTuningParams.h"
 #include "world/vehicle/btDefaultVehicleRaycaster.h"
@@ -167,14 +168,14 @@ btTriangleMesh* CPhysicsBody::loadTriangleMesh(float sx, float sy, float sz)
     scene::IMesh* frame = animated ? animated->getMesh(0, 255, -1, -1) : nullptr;
     if (!frame) {
         if (animated && !wasLoaded)
-            cache->removeMesh(animated);
+            engine->releasePhysicsMesh(animated);
         std::printf("ERROR: physics mesh \"%s\" could not be loaded; the body gets %s\n",
                     path.c_str(), what);
         return nullptr;
     }
     btTriangleMesh* triangles = engine->createTriangleMesh(frame, core::vector3df(sx, sy, sz));
     if (!wasLoaded)
-        cache->removeMesh(animated);
+        engine->releasePhysicsMesh(animated);
     // The physics library cannot build a shape over no triangles at all.
     if (triangles->getNumTriangles() == 0) {
         delete triangles;
@@ -190,7 +191,7 @@ btCollisionShape* CPhysicsBody::buildMeshShape()
     triangleMesh = loadTriangleMesh(scaleX, scaleY, scaleZ);
     if (!triangleMesh)
         return nullptr;
-    return new btBvhTriangleMeshShape(triangleMesh, true, true);
+    return new CMeshShape(triangleMesh);
 }
 
 btCollisionShape* CPhysicsBody::buildBoxChassis()

@@ -95,6 +95,49 @@ struct EngineReadersTest : ::testing::Test {
 
 } // namespace
 
+// A file that counts the reads asked of it.
+class CCountingFile : public io::IReadFile {
+public:
+    explicit CCountingFile(io::IReadFile* file) : file(file) {}
+    ~CCountingFile() override { file->drop(); }
+    s32 read(void* buffer, u32 sizeToRead) override
+    {
+        ++reads;
+        return file->read(buffer, sizeToRead);
+    }
+    bool seek(long finalPos, bool relativeMovement) override { return file->seek(finalPos, relativeMovement); }
+    long getSize() const override { return file->getSize(); }
+    long getPos() const override { return file->getPos(); }
+    const io::path& getFileName() const override { return file->getFileName(); }
+    int reads = 0;
+
+private:
+    io::IReadFile* file;
+};
+
+TEST_F(EngineReadersTest, B3DIsReadInOneGoAndFindsItsTexturesBesideIt)
+{
+    // One triangle with a brush of one texture, named without a folder.
+    const std::string mesh = b3d(chunk("TEXS", std::string("pic.png\0", 8) + le32(1) + le32(2) + f32s({0, 0, 1, 1, 0})) +
+                                 chunk("BRUS", le32(1) + std::string("b\0", 2) + f32s({1, 1, 1, 1, 0}) + le32(1) +
+                                                   le32(0) + le32(0)) +
+                                 node(chunk("MESH", le32(0) + vertices() + triangles(0))));
+    testsupport::writeImage(engine.get(), dir.file("art/pic.png"));
+    dir.write("art/brushed.b3d", mesh);
+    io::IReadFile* opened = engine->getDevice()->getFileSystem()->createAndOpenFile(dir.file("art/brushed.b3d").c_str());
+    ASSERT_NE(opened, nullptr);
+    CCountingFile* counted = new CCountingFile(opened);
+    scene::IAnimatedMesh* loaded = engine->getSceneManager()->getMesh(counted);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(counted->reads, 1);
+    counted->drop();
+    ASSERT_EQ(loaded->getMeshBufferCount(), 1u);
+    EXPECT_EQ(loaded->getMeshBuffer(0)->getIndexCount(), 3u);
+    video::ITexture* texture = loaded->getMeshBuffer(0)->getMaterial().getTexture(0);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->getName().getPath(), io::path(dir.file("art/pic.png").c_str()));
+}
+
 TEST_F(EngineReadersTest, B3DWithBadNumbersGivesNoMesh)
 {
     ASSERT_EQ(loadMesh("good.b3d", goodB3D()), 3);

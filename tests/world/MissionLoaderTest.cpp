@@ -192,6 +192,50 @@ TEST_F(MissionLoaderTest, SecondLoadLeavesOnlyTheSecondMission)
     EXPECT_EQ(entities.getVehicleCount() + entities.getStaticObjectCount(), 0);
 }
 
+TEST_F(MissionLoaderTest, EachMeshFileIsReadOnceAMissionAndOnlyShownOnesStayCached)
+{
+    // The ground is its own physics; three rocks stand on one physics-only mesh.
+    std::string mission = kGround;
+    for (int i = 0; i < 3; ++i) {
+        mission += "<StaticObject Name=\"Rock" + std::to_string(i) + "\" ParentName=\"NULL\">\n"
+                   "<Mesh Value=\"data/scenery/rock.b3d\"/>\n"
+                   "<Physic Type=\"MESH\" Mesh=\"data/gates/flat0.b3d\" X=\"1\" Y=\"1\" Z=\"1\" Mass=\"0\"/>\n"
+                   "</StaticObject>\n";
+    }
+    mission += car("Player", "Manual", 0);
+    const std::string folder = write("shared", mission);
+    auto reads = [&](const std::string& mesh) {
+        const std::string line = "Loaded mesh: " + mesh;
+        int count = 0;
+        for (size_t at = out.find(line); at != std::string::npos; at = out.find(line, at + 1))
+            ++count;
+        return count;
+    };
+    scene::IMeshCache* cache = engine->getSceneManager()->getMeshCache();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "first load" : "same mission again");
+        ASSERT_TRUE(load(folder)) << out;
+        EXPECT_EQ(reads("data/ground/ground.b3d"), 1) << out;
+        EXPECT_EQ(reads("data/gates/flat0.b3d"), 1) << out;
+        EXPECT_EQ(reads("data/scenery/rock.b3d"), 1) << out;
+        ASSERT_EQ(entities.getStaticObjectCount(), 4);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(entities.getStaticObject(i)->getPhysicsBody()->hasShape()) << i;
+        EXPECT_TRUE(cache->isMeshLoaded("data/ground/ground.b3d"));
+        EXPECT_TRUE(cache->isMeshLoaded("data/scenery/rock.b3d"));
+        EXPECT_FALSE(cache->isMeshLoaded("data/gates/flat0.b3d"));
+    }
+    // Outside a mission's load a body reads its mesh for itself and lets it go at once.
+    const int meshes = cache->getMeshCount();
+    CPhysicsBody* alone = nullptr;
+    testsupport::captureStdout([&] {
+        alone = new CPhysicsBody("MESH", "data/gates/flat0.b3d", 1, 1, 1, 0, engine.get(), nullptr);
+    });
+    EXPECT_TRUE(alone->hasShape());
+    EXPECT_EQ(cache->getMeshCount(), meshes);
+    delete alone;
+}
+
 struct SMissingCase {
     const char* name;
     const char* mission;   // null: no "mission.xml"
