@@ -1,8 +1,10 @@
 /* Run by the start-up benchmark beside the game: gives the input focus to the first top-level
  * window whose name begins with the given prefix, the moment it is mapped and named, as a window
  * manager does. The splash only draws in an active window, so polling for the window from the
- * script would count the script's own delays as start-up. Prints the window id and the wall-clock
- * time (ns) at which the focus was given, and ends; exit code 1 when no such window came in time.
+ * script would count the script's own delays as start-up. Prints the window id, the wall-clock
+ * time (ns) at which the first top-level window was mapped and the time at which the focus was
+ * given, and ends; exit code 1 when no such window came in time. The game's name reaches the X
+ * server only when it next sends its requests, which may be well after the mapping.
  * usage: mapfocus PREFIX [TIMEOUT_S] */
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
@@ -28,6 +30,8 @@ static int ignoreErrors(Display* display, XErrorEvent* error)
 }
 
 /* A window that is mapped and carries the name: focus it. */
+static long long mappedAt;
+
 static int tryFocus(Display* display, Window window, const char* prefix)
 {
     XWindowAttributes attributes;
@@ -42,7 +46,7 @@ static int tryFocus(Display* display, Window window, const char* prefix)
         return 0;
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     XSync(display, False);
-    printf("%lu %lld\n", (unsigned long)window, nowNs());
+    printf("%lu %lld %lld\n", (unsigned long)window, mappedAt, nowNs());
     return 1;
 }
 
@@ -75,6 +79,8 @@ int main(int argc, char** argv)
                 window = event.xcreatewindow.window;
             } else if (event.type == MapNotify) {
                 window = event.xmap.window;
+                if (!mappedAt)
+                    mappedAt = nowNs();
             } else if (event.type == PropertyNotify) {
                 window = event.xproperty.window;
             }
