@@ -96,6 +96,9 @@ void CGameEngine::open(SGameSettings* settings, video::E_DRIVER_TYPE driverType)
     solver = new btSequentialImpulseConstraintSolver();
     dynamicsWorld = new btDiscreteDynamicsWorld(dispatcher, broadphase, solver, collisionConfiguration);
     dynamicsWorld->setGravity(btVector3(0, -20, 0));
+    // Only bodies that may move get their bounds recomputed each step: the ground and the props at
+    // rest keep theirs, and stay in the broadphase's tree of fixed bodies.
+    dynamicsWorld->setForceUpdateAllAabbs(false);
 }
 
 CGameEngine::~CGameEngine()

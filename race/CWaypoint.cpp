@@ -3,6 +3,3 @@
 CWaypoint::CWaypoint(float x, float z) : x(x), y(0.0f), z(z), is3D(0) {}
 CWaypoint::CWaypoint(float x, float y, float z) : x(x), y(y), z(z), is3D(1) {}
 
-float CWaypoint::getX() const { return x; }
-float CWaypoint::getY() const { return y; }
-float CWaypoint::getZ() const { return z; }

@@ -7,9 +7,10 @@ public:
     CWaypoint(float x, float z);
     CWaypoint(float x, float y, float z);
 
-    float getX() const;
-    float getY() const;
-    float getZ() const;
+    // Inline: every car reads the whole navigation path every frame.
+    float getX() const { return x; }
+    float getY() const { return y; }
+    float getZ() const { return z; }
 
 private:
     float x;

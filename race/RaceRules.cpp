@@ -1,5 +1,7 @@
 #include "race/RaceRules.h"
 
+#include <cmath>
+
 #include "core/CGameData.h"
 #include "core/SGameSettings.h"
 #include "race/CWaypoint.h"
@@ -30,12 +32,17 @@ void passCheckpoint(CVehicleEntity* car, int checkpoint)
 
 namespace {
 
-f32 distanceTo(CGameData* gameData, s32 index, const core::vector3df& position)
+f32 distanceSquaredTo(CGameData* gameData, s32 index, const core::vector3df& position)
 {
     const CWaypoint* point = gameData->getNavigationPoint(index);
     if (!point)
         return 0.0f;
-    return position.getDistanceFrom(core::vector3df(point->getX(), point->getY(), point->getZ()));
+    return position.getDistanceFromSQ(core::vector3df(point->getX(), point->getY(), point->getZ()));
+}
+
+f32 distanceTo(CGameData* gameData, s32 index, const core::vector3df& position)
+{
+    return std::sqrt(distanceSquaredTo(gameData, index, position));
 }
 
 } // namespace
@@ -48,13 +55,20 @@ void updateNavigationProgress(CVehicleEntity* car, const core::vector3df& positi
         return;
     // With a single point there is no next one: the distance to it is 0.
     s32 index = 0;
-    f32 best = distanceTo(gameData, 0, position);
+    f32 bestSquared = distanceSquaredTo(gameData, 0, position);
+    f32 best = std::sqrt(bestSquared);
     f32 next = n > 1 ? distanceTo(gameData, 1, position) : 0.0f;
+    // Every car scans the whole path every frame: squares are compared first, and a root is only
+    // taken for a point that may be nearer, so that the winner is the one the distances give.
     for (s32 k = 1; k < n; ++k) {
-        const f32 d = distanceTo(gameData, k, position);
+        const f32 squared = distanceSquaredTo(gameData, k, position);
+        if (squared >= bestSquared)
+            continue;
+        const f32 d = std::sqrt(squared);
         if (d < best) {
             index = k;
             best = d;
+            bestSquared = squared;
             next = distanceTo(gameData, k == n - 1 ? 0 : k + 1, position);
         }
     }
