@@ -7,6 +7,25 @@
 
 namespace {
 
+// One part of a mesh, locked for reading while the object lives.
+struct SLockedPart {
+    SLockedPart(const btStridingMeshInterface* mesh, int part) : mesh(mesh), part(part)
+    {
+        mesh->getLockedReadOnlyVertexIndexBase(&vertices, vertexCount, vertexType, vertexStride,
+                                               &indices, indexStride, triangleCount, indexType, part);
+    }
+    ~SLockedPart() { mesh->unLockReadOnlyVertexBase(part); }
+    SLockedPart(const SLockedPart&) = delete;
+    SLockedPart& operator=(const SLockedPart&) = delete;
+
+    const btStridingMeshInterface* mesh;
+    int part;
+    const unsigned char* vertices = nullptr;
+    const unsigned char* indices = nullptr;
+    int vertexCount = 0, vertexStride = 0, indexStride = 0, triangleCount = 0;
+    PHY_ScalarType vertexType = PHY_FLOAT, indexType = PHY_INTEGER;
+};
+
 // Calls visit(triangle, part, index) for every triangle, in the order and with the scaling the
 // physics library uses when it walks a mesh. False, part of the way through, when a part holds
 // vertices that are not floats, indices that are neither 32 nor 16 bits, or an index past its
@@ -16,30 +35,25 @@ bool forEachTriangle(const btStridingMeshInterface* mesh, Visit visit)
 {
     const btVector3 scaling = mesh->getScaling();
     for (int part = 0; part < mesh->getNumSubParts(); ++part) {
-        const unsigned char* vertices = nullptr;
-        const unsigned char* indices = nullptr;
-        int vertexCount = 0, vertexStride = 0, indexStride = 0, triangleCount = 0;
-        PHY_ScalarType vertexType, indexType;
-        mesh->getLockedReadOnlyVertexIndexBase(&vertices, vertexCount, vertexType, vertexStride,
-                                               &indices, indexStride, triangleCount, indexType, part);
-        const bool wide = indexType == PHY_INTEGER;
-        bool usable = vertexType == PHY_FLOAT && (wide || indexType == PHY_SHORT);
-        for (int t = 0; usable && t < triangleCount; ++t) {
-            const unsigned char* entry = indices + static_cast<size_t>(t) * indexStride;
+        const SLockedPart locked(mesh, part);
+        const bool wide = locked.indexType == PHY_INTEGER;
+        bool usable = locked.vertexType == PHY_FLOAT && (wide || locked.indexType == PHY_SHORT);
+        for (int t = 0; usable && t < locked.triangleCount; ++t) {
+            const unsigned char* entry = locked.indices + static_cast<size_t>(t) * locked.indexStride;
             btVector3 triangle[3];
             for (int k = 0; usable && k < 3; ++k) {
                 const unsigned int index = wide ? reinterpret_cast<const unsigned int*>(entry)[k]
                                                 : reinterpret_cast<const unsigned short*>(entry)[k];
-                usable = index < static_cast<unsigned int>(vertexCount);
+                usable = index < static_cast<unsigned int>(locked.vertexCount);
                 if (usable) {
-                    const float* p = reinterpret_cast<const float*>(vertices + static_cast<size_t>(index) * vertexStride);
+                    const float* p = reinterpret_cast<const float*>(
+                        locked.vertices + static_cast<size_t>(index) * locked.vertexStride);
                     triangle[k].setValue(p[0] * scaling.getX(), p[1] * scaling.getY(), p[2] * scaling.getZ());
                 }
             }
             if (usable)
                 visit(triangle, part, t);
         }
-        mesh->unLockReadOnlyVertexBase(part);
         if (!usable)
             return false;
     }
@@ -49,16 +63,8 @@ bool forEachTriangle(const btStridingMeshInterface* mesh, Visit visit)
 int triangleCount(const btStridingMeshInterface* mesh)
 {
     int total = 0;
-    for (int part = 0; part < mesh->getNumSubParts(); ++part) {
-        const unsigned char* vertices = nullptr;
-        const unsigned char* indices = nullptr;
-        int vertexCount = 0, vertexStride = 0, indexStride = 0, triangles = 0;
-        PHY_ScalarType vertexType, indexType;
-        mesh->getLockedReadOnlyVertexIndexBase(&vertices, vertexCount, vertexType, vertexStride,
-                                               &indices, indexStride, triangles, indexType, part);
-        mesh->unLockReadOnlyVertexBase(part);
-        total += triangles;
-    }
+    for (int part = 0; part < mesh->getNumSubParts(); ++part)
+        total += SLockedPart(mesh, part).triangleCount;
     return total;
 }
 
