@@ -29,9 +29,10 @@ static int ignoreErrors(Display* display, XErrorEvent* error)
     return 0;
 }
 
-/* A window that is mapped and carries the name: focus it. */
+/* When the first top-level window was mapped (ns). */
 static long long mappedAt;
 
+/* A window that is mapped and carries the name: focus it. */
 static int tryFocus(Display* display, Window window, const char* prefix)
 {
     XWindowAttributes attributes;

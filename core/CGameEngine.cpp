@@ -205,9 +205,9 @@ btTriangleMesh* CGameEngine::createTriangleMesh(scene::IMesh* mesh, const core::
 
 void CGameEngine::releasePhysicsMesh(scene::IAnimatedMesh* mesh)
 {
-    scene::IMeshCache* cache = sceneManager->getMeshCache();
     if (!mesh)
         return;
+    scene::IMeshCache* cache = sceneManager->getMeshCache();
     if (!holdingPhysicsMeshes) {
         cache->removeMesh(mesh);
         return;

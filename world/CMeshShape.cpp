@@ -100,6 +100,8 @@ btStridingMeshInterface* withBounds(btStridingMeshInterface* mesh)
     });
     if (!walked || !plain || triangles == 0)
         return mesh;
+    // The library widens them by the new shape's margin. It is 0, but adding it turns a -0 into
+    // +0, so it is added here too.
     const btScalar margin = btScalar(0.);
     for (int axis = 0; axis < 3; ++axis) {
         high[axis] = high[axis] + margin;
