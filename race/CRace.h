@@ -24,7 +24,8 @@ struct SGameSettings;
 
 // The race: runs the loaded mission frame by frame (countdown, cars, physics, items, laps,
 // standings, camera, sound, drawing) until the player leaves to the menu, the race ends or the
-// window closes.
+// window closes. The loop and the rules live in CRace.cpp, the scene passes in CRaceScene.cpp and
+// the race display in CRaceDisplay.cpp.
 class CRace {
 public:
     CRace(CGameEngine* engine, SGameSettings* settings, CGameData* gameData,
@@ -81,6 +82,11 @@ private:
     void pauseSounds();
     void endRace();
 
+    // The last mission won: the closing sequence runs before the race ends.
+    bool endsTheLadder() const;
+
+    // The race display, in CRaceDisplay.cpp.
+    void buildDisplay();
     const std::wstring& text(int index) const;
     irr::core::recti box(double left, double top, double right, double bottom) const;
     void drawFrameCounter();
@@ -92,6 +98,7 @@ private:
     void drawClosingSequence();
     void fadeMessages(irr::f32 now);
 
+    // The scene passes, in CRaceScene.cpp.
     struct SPassLook;
     void showSky(bool visible);
     void showForPass(const SPassLook& look);
