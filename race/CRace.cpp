@@ -21,6 +21,7 @@
 #include "world/CPhysicsBody.h"
 #include "world/CStaticObjectEntity.h"
 #include "world/CVehicleEntity.h"
+#include "world/SEntityDesc.h"
 
 using namespace irr;
 
@@ -38,6 +39,11 @@ const f32 kItemReach = 3.0f;
 const f32 kOffTrackFriction = 0.75f;
 const f32 kOffTrackBrakeFactor = 1.5f;
 const f32 kOffTrackBrakeAboveKmh = 3.0f;
+// A car whose top is this far below the lowest ground has fallen through it.
+const f32 kBelowWorld = 2.0f;
+// The ground under a track point is looked for from this high above it, under any gate's beam.
+const f32 kGroundSearchAbove = 1.5f;
+const f32 kGroundSearchBelow = 30.0f;
 // Above the physics library's limit of 1: an airborne car stops spinning as fast as it can.
 const f32 kAirborneAngularDamping = 5.0f;
 const f32 kEngineRolloff = 0.11f;
@@ -60,6 +66,19 @@ sandvolt::btRaycastVehicle* raycastOf(CVehicleEntity* vehicle)
     return physics ? physics->getVehicle() : nullptr;
 }
 
+// Finds the ground and the scenery only: not a car standing there, not a checkpoint's trigger.
+struct SGroundRay : btCollisionWorld::ClosestRayResultCallback {
+    SGroundRay(const btVector3& from, const btVector3& to) : ClosestRayResultCallback(from, to)
+    {
+        m_collisionFilterMask = btBroadphaseProxy::StaticFilter;
+    }
+    bool needsCollision(btBroadphaseProxy* proxy) const override
+    {
+        const auto* object = static_cast<const btCollisionObject*>(proxy->m_clientObject);
+        return ClosestRayResultCallback::needsCollision(proxy) && object->hasContactResponse();
+    }
+};
+
 } // namespace
 
 CRace::CRace(CGameEngine* engine, SGameSettings* settings, CGameData* gameData,
@@ -68,7 +87,8 @@ CRace::CRace(CGameEngine* engine, SGameSettings* settings, CGameData* gameData,
     : engine(engine), settings(settings), gameData(gameData), entities(entities), sound(sound),
       camera(camera), shaders(shaders), menu(menu), texts(texts), messageCycleStart(0.0f),
       endingStartTime(0.0f), messageIndex(0), placeFade(0.0f), overlayAlpha(0.0f),
-      messageAlpha(0.0f), firstFrame(true), won(false), screen(engine), canvas(&screen),
+      messageAlpha(0.0f), firstFrame(true), won(false), worldKnown(false), playerPutBack(false),
+      screen(engine), canvas(&screen),
       screenWidth(0.0), screenHeight(0.0)
 {
     buildDisplay();
@@ -182,8 +202,31 @@ void CRace::accountPause()
         engine->pauseStartTime = 0.0f;
     }
     // The first frame of a freshly loaded race: the loader zeroed the pause bookkeeping.
-    if (engine->pausedTime == 0.0f)
+    if (engine->pausedTime == 0.0f) {
         resetCounters();
+        measureWorld();
+    }
+}
+
+void CRace::measureWorld()
+{
+    worldKnown = false;
+    for (int i = 0; i < entities->getStaticObjectCount(); ++i) {
+        CStaticObjectEntity* object = entities->getStaticObject(i);
+        CPhysicsBody* physics = object ? object->getPhysicsBody() : nullptr;
+        const btRigidBody* body = physics ? physics->getRigidBody() : nullptr;
+        if (!body)
+            continue;
+        btVector3 low, high;
+        body->getAabb(low, high);
+        const core::aabbox3df box(low.x(), low.y(), low.z(), high.x(), high.y(), high.z());
+        if (worldKnown) {
+            world.addInternalBox(box);
+        } else {
+            world = box;
+            worldKnown = true;
+        }
+    }
 }
 
 void CRace::updateWonFlag()
@@ -310,11 +353,50 @@ void CRace::updateEntities()
 {
     for (int i = 0; i < entities->getStaticObjectCount(); ++i)
         entities->getStaticObject(i)->update();
+    playerPutBack = false;
     for (int i = 0; i < entities->getVehicleCount(); ++i) {
         CVehicleEntity* vehicle = entities->getVehicle(i);
+        if (hasLeftTheWorld(vehicle)) {
+            putBackOnTrack(vehicle);
+            playerPutBack = playerPutBack || i == entities->getPlayerVehicleIndex();
+        }
         vehicle->updateNodes();
         vehicle->checkOverturned(entities);
     }
+}
+
+// Past the edge of the ground, or wholly under it: nothing there can ever bring the car back.
+bool CRace::hasLeftTheWorld(CVehicleEntity* vehicle)
+{
+    const btRigidBody* body = bodyOf(vehicle);
+    if (!worldKnown || !body)
+        return false;
+    const btVector3& at = body->getWorldTransform().getOrigin();
+    btVector3 low, high;
+    body->getAabb(low, high);
+    return at.x() < world.MinEdge.X || at.x() > world.MaxEdge.X || at.z() < world.MinEdge.Z ||
+           at.z() > world.MaxEdge.Z || high.y() < world.MinEdge.Y - kBelowWorld;
+}
+
+// Onto the track point nearest to where the car left, or without a track onto its grid place.
+void CRace::putBackOnTrack(CVehicleEntity* vehicle)
+{
+    const btVector3& left = bodyOf(vehicle)->getWorldTransform().getOrigin();
+    core::vector3df place;
+    f32 heading = 0.0f;
+    if (!trackPlaceNear(core::vector3df(left.x(), left.y(), left.z()), gameData, place, heading)) {
+        const SEntityDesc* desc = vehicle->getDesc();
+        if (!desc)
+            return;
+        place = desc->getPosition();
+        heading = desc->getRotation().Y;
+    }
+    SGroundRay ground(btVector3(place.X, place.Y + kGroundSearchAbove, place.Z),
+                      btVector3(place.X, place.Y - kGroundSearchBelow, place.Z));
+    engine->getDynamicsWorld()->rayTest(ground.m_rayFromWorld, ground.m_rayToWorld, ground);
+    if (ground.hasHit())
+        place.Y = ground.m_hitPointWorld.y();
+    vehicle->putBack(place, heading);
 }
 
 // The items are left alone while the items creator is placing new ones.
@@ -406,7 +488,7 @@ void CRace::updateCamera()
     if (!camera || !player)
         return;
     // A race resumed from the menu keeps the camera where it was.
-    if (firstFrame && engine->pausedTime == 0.0f)
+    if ((firstFrame && engine->pausedTime == 0.0f) || playerPutBack)
         camera->snapBehind(player);
     else
         camera->update(player);

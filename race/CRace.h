@@ -73,6 +73,9 @@ private:
     bool finishWaitOver();
     void controlVehicles();
     void updateEntities();
+    void measureWorld();
+    bool hasLeftTheWorld(CVehicleEntity* vehicle);
+    void putBackOnTrack(CVehicleEntity* vehicle);
     void updateItems();
     void updateCheckpoints();
     void updateNavigation();
@@ -139,6 +142,12 @@ private:
 
     bool firstFrame;
     bool won;
+    // What the loaded mission's static objects cover: a car beyond it, or under it, has left
+    // the world. Empty when the mission has none.
+    irr::core::aabbox3df world;
+    bool worldKnown;
+    // The player's car was put back this frame: the camera jumps behind it.
+    bool playerPutBack;
 
     CRaceCanvas screen;
     CRaceCanvas* canvas;

@@ -86,6 +86,34 @@ void updateNavigationProgress(CVehicleEntity* car, const core::vector3df& positi
     car->setNavigationDistance(next);
 }
 
+bool trackPlaceNear(const core::vector3df& position, CGameData* gameData, core::vector3df& place,
+                    f32& headingDegrees)
+{
+    const s32 n = gameData->getNavigationPointCount();
+    if (n == 0)
+        return false;
+    const core::vector2df at(position.X, position.Z);
+    s32 nearest = 0;
+    f32 best = -1.0f;
+    for (s32 k = 0; k < n; ++k) {
+        const CWaypoint* point = gameData->getNavigationPoint(k);
+        const f32 d = at.getDistanceFromSQ(core::vector2df(point->getX(), point->getZ()));
+        if (best < 0.0f || d < best) {
+            best = d;
+            nearest = k;
+        }
+    }
+    // The path's direction at that point: towards the next point, or from the one before at the
+    // end of a rally leg.
+    const CWaypoint* from = gameData->getNavigationPoint(nearest < n - 1 || n == 1 ? nearest : nearest - 1);
+    const CWaypoint* to = gameData->getNavigationPoint(nearest < n - 1 ? nearest + 1 : nearest);
+    const CWaypoint* point = gameData->getNavigationPoint(nearest);
+    place = core::vector3df(point->getX(), point->getY(), point->getZ());
+    headingDegrees = static_cast<f32>(std::atan2(to->getX() - from->getX(), to->getZ() - from->getZ()) *
+                                      core::RADTODEG64);
+    return true;
+}
+
 void awardWin(SGameSettings* settings, CGameData* gameData)
 {
     // Winning mission N opens mission N + 1 once.

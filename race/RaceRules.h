@@ -19,6 +19,12 @@ void passCheckpoint(CVehicleEntity* car, int checkpoint);
 void updateNavigationProgress(CVehicleEntity* car, const irr::core::vector3df& position,
                               CGameData* gameData);
 
+// Where a car that left the world at `position` goes back onto the track: the navigation point
+// nearest to it in the ground plane, facing along the path (degrees about +y, 0 along +z). False
+// without a navigation path.
+bool trackPlaceNear(const irr::core::vector3df& position, CGameData* gameData,
+                    irr::core::vector3df& place, irr::f32& headingDegrees);
+
 // The player has won the loaded mission: winning mission N (1 to 7) opens mission N + 1, and the
 // settings are saved to "settings.xml" with the progress, whether it changed or not.
 void awardWin(SGameSettings* settings, CGameData* gameData);

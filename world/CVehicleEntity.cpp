@@ -421,13 +421,29 @@ void CVehicleEntity::checkOverturned(CEntityManager* manager)
 // its wheels facing the way it went.
 void CVehicleEntity::turnBackOntoWheels()
 {
-    btRigidBody* carBody = physicsBody->getRigidBody();
-    const btTransform current = shownTransform(carBody);
+    const btTransform current = shownTransform(physicsBody->getRigidBody());
     const core::vector3df angles = toMatrix(current).getRotationDegrees();
     const btVector3& origin = current.getOrigin();
-    const core::vector3df lifted(origin.x(), origin.y() + kOverturnLift, origin.z());
-    moveBody(carBody, transformFromDegrees(lifted, core::vector3df(angles.X + 180.0f,
-                                                                   angles.Y + 180.0f, angles.Z)));
+    placeLifted(core::vector3df(origin.x(), origin.y(), origin.z()),
+                core::vector3df(angles.X + 180.0f, angles.Y + 180.0f, angles.Z));
+}
+
+void CVehicleEntity::putBack(const core::vector3df& ground, f32 headingDegrees)
+{
+    if (!isBuilt())
+        return;
+    placeLifted(ground, core::vector3df(0.0f, headingDegrees, 0.0f));
+    // Whatever speed it fell or flew with stays where it left.
+    btRigidBody* carBody = physicsBody->getRigidBody();
+    carBody->setLinearVelocity(btVector3(0, 0, 0));
+    carBody->setAngularVelocity(btVector3(0, 0, 0));
+    overturnStart = 0.0f;
+}
+
+void CVehicleEntity::placeLifted(const core::vector3df& position, const core::vector3df& rotationDegrees)
+{
+    const core::vector3df lifted(position.X, position.Y + kOverturnLift, position.Z);
+    moveBody(physicsBody->getRigidBody(), transformFromDegrees(lifted, rotationDegrees));
 }
 
 void CVehicleEntity::setMaxEngineForce(f32 force)

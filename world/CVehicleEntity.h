@@ -66,6 +66,9 @@ public:
     // A car lying on a static object with no wheel on the ground for 3500 ms is lifted by 1.0 and
     // turned back onto its wheels, if it is still overturned when the time runs out.
     virtual void checkOverturned(CEntityManager* manager);
+    // A car that left the world comes back as an overturned one is, lifted by 1.0 above
+    // `ground`, but upright, facing `headingDegrees` about +y and standing still.
+    void putBack(const irr::core::vector3df& ground, irr::f32 headingDegrees);
 
     // Each limit keeps its value (1.0 at first) when given 0, a negative number or no number.
     virtual void setMaxEngineForce(irr::f32 force);
@@ -108,6 +111,7 @@ private:
     irr::scene::IMeshSceneNode* wheelNode(int wheel);
     void placeJoint(const char* name, const irr::core::vector3df& wheelCentre);
     void turnBackOntoWheels();
+    void placeLifted(const irr::core::vector3df& position, const irr::core::vector3df& rotationDegrees);
     void releaseScene();
     irr::f32 gameClock();
 
