@@ -66,6 +66,20 @@ sandvolt::btRaycastVehicle* raycastOf(CVehicleEntity* vehicle)
     return physics ? physics->getVehicle() : nullptr;
 }
 
+// A car that has done its laps keeps to the ground, the scenery and the checkpoints only: the
+// cars still racing, and their wheels, go through it.
+const int kFinishedCarGroup = 1 << 6;
+
+void letRacingCarsThrough(btDiscreteDynamicsWorld* world, btRigidBody* body)
+{
+    const btBroadphaseProxy* proxy = body->getBroadphaseHandle();
+    if (!proxy || proxy->m_collisionFilterGroup == kFinishedCarGroup)
+        return;
+    // Taken out and put back: the contacts it has with the other cars go with it.
+    world->removeRigidBody(body);
+    world->addRigidBody(body, kFinishedCarGroup, btBroadphaseProxy::StaticFilter);
+}
+
 // Finds the ground and the scenery only: not a car standing there, not a checkpoint's trigger.
 struct SGroundRay : btCollisionWorld::ClosestRayResultCallback {
     SGroundRay(const btVector3& from, const btVector3& to) : ClosestRayResultCallback(from, to)
@@ -312,7 +326,10 @@ void CRace::controlVehicles()
         vehicle->updateItem();
         CControllerPack* controller = vehicle->getControllerPack();
         // Held at the start and once its laps are done.
-        const bool held = vehicle->getLap() == laps || phase == 0;
+        const bool done = vehicle->getLap() == laps;
+        if (done && bodyOf(vehicle))
+            letRacingCarsThrough(engine->getDynamicsWorld(), bodyOf(vehicle));
+        const bool held = done || phase == 0;
         if (controller && held) {
             controller->setEngineForce(0.0f);
             controller->setBrakeForce(vehicle->getMaxBreakingForce());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <AL/al.h>
+#include <algorithm>
 #include <btBulletDynamicsCommon.h>
 #include <cmath>
 #include <filesystem>
@@ -226,6 +227,44 @@ TEST(Race, LapRaceEndsOnlyWithThePlayersFinishAndKeepsTheFinishersInPlace)
     EXPECT_EQ(world.menu->getMenuName(), "BreakAndNew");
     EXPECT_EQ(me->getEngineSound()->getState(), ESS_PAUSED);
     EXPECT_FALSE(std::filesystem::exists(world.dir.file("settings.xml"))) << "a lost race saves nothing";
+}
+
+// A finished car stands where it stopped, on the ground, and the cars still racing drive
+// through it.
+TEST(Race, FinishedCarDoesNotBlockTheCarsStillRacing)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    world.frames(370 + 120);
+    CVehicleEntity* rival = world.vehicle(1);
+    CVehicleEntity* hauler = world.vehicle(2);
+    // Square across the rival's way, 30 m ahead of it, held on its brakes.
+    const btVector3 heading = world.bodyOf(rival)->getLinearVelocity().normalized();
+    ASSERT_GT(world.bodyOf(rival)->getLinearVelocity().length(), 5.0f);
+    const f32 rivalHeight = originOf(world, rival).y();
+    const btVector3 block = originOf(world, rival) + 30.0f * heading;
+    const f32 across = static_cast<f32>(std::atan2(heading.x(), heading.z()) * core::RADTODEG64) + 90.0f;
+    world.teleport(hauler, core::vector3df(block.x(), 0.1f, block.z()), across);
+    hauler->setLap(world.gameData.getLaps());
+    world.frames(30);
+    const btVector3 standing = originOf(world, hauler);
+
+    f32 closest = 1e9f, highest = rivalHeight;
+    for (int f = 0; f < 3 * 60; ++f) {
+        world.frame();
+        const btVector3 offset = originOf(world, rival) - standing;
+        closest = std::min(closest, btVector3(offset.x(), 0.0f, offset.z()).length());
+        highest = std::max(highest, originOf(world, rival).y());
+    }
+    EXPECT_LT(closest, 2.0f) << "the rival drove round the finished car, not through it";
+    EXPECT_LT(highest, rivalHeight + 0.3f) << "the rival drove over the finished car";
+    const f32 past = (originOf(world, rival) - standing).dot(heading);
+    EXPECT_GT(past, 10.0f) << "the rival is " << past << " m along its way past the finished car";
+    const btVector3 moved = originOf(world, hauler) - standing;
+    EXPECT_LT(btVector3(moved.x(), 0.0f, moved.z()).length(), 0.1f) << "the finished car was pushed";
+    sandvolt::btRaycastVehicle* wheels = hauler->getPhysicsBody()->getVehicle();
+    for (int w = 0; w < wheels->getNumWheels(); ++w)
+        EXPECT_TRUE(wheels->getWheelInfo(w).m_raycastInfo.m_groundObject) << "wheel " << w << " is off the ground";
 }
 
 // A lap race the player wins: the cars still out are placed behind in race order, the next
