@@ -100,8 +100,9 @@ void CAIControllerPack::update(float /*frameSeconds*/, bool firstFrame)
     if (!raycastVehicle || !chassis || !chassis->getMotionState() || !node || !engine)
         return;
 
-    btTransform transform;
-    chassis->getMotionState()->getWorldTransform(transform);
+    // The chassis as the last physics step left it: the race also drives the computer cars
+    // between the steps of a long frame, before the scene shows where they are.
+    const btTransform& transform = chassis->getWorldTransform();
     const btVector3 position = transform.getOrigin();
     const btVector3 forward = transform.getBasis().getColumn(2);
     const float now =
@@ -131,7 +132,7 @@ void CAIControllerPack::update(float /*frameSeconds*/, bool firstFrame)
     if (currentWaypoint >= waypoints.size())
         currentWaypoint = 0;
     const CWaypoint* target = waypoints[currentWaypoint];
-    const irr::core::vector3df at = node->getPosition();
+    const irr::core::vector3df at(position.x(), position.y(), position.z());
     const float dx = target->getX() - at.X;
     const float dz = target->getZ() - at.Z;
     const float distance = std::sqrt(dx * dx + dz * dz);

@@ -101,7 +101,7 @@ CRace::CRace(CGameEngine* engine, SGameSettings* settings, CGameData* gameData,
     : engine(engine), settings(settings), gameData(gameData), entities(entities), sound(sound),
       camera(camera), shaders(shaders), menu(menu), texts(texts), messageCycleStart(0.0f),
       endingStartTime(0.0f), messageIndex(0), placeFade(0.0f), overlayAlpha(0.0f),
-      messageAlpha(0.0f), firstFrame(true), won(false), worldKnown(false), playerPutBack(false),
+      messageAlpha(0.0f), firstFrame(true), won(false), worldKnown(false), playerPutBack(false), stepsThisFrame(0),
       screen(engine), canvas(&screen),
       screenWidth(0.0), screenHeight(0.0)
 {
@@ -180,7 +180,11 @@ bool CRace::updateFrame()
         return false;
     }
     controlVehicles();
-    engine->getDynamicsWorld()->stepSimulation(engine->frameDelta, kMaxSubSteps, kFixedStep);
+    btDiscreteDynamicsWorld* dynamics = engine->getDynamicsWorld();
+    stepsThisFrame = 0;
+    dynamics->setInternalTickCallback(&CRace::driveBetweenSteps, this, true);
+    dynamics->stepSimulation(engine->frameDelta, kMaxSubSteps, kFixedStep);
+    dynamics->setInternalTickCallback(nullptr, nullptr, true);
     updateEntities();
     updateItems();
     updateCheckpoints();
@@ -363,6 +367,29 @@ void CRace::controlVehicles()
             }
             bodyOf(vehicle)->setDamping(0.0f, onGround == 0 ? kAirborneAngularDamping : 0.0f);
         }
+    }
+}
+
+void CRace::driveBetweenSteps(btDynamicsWorld* world, f32 step)
+{
+    static_cast<CRace*>(world->getWorldUserInfo())->driveComputerCars(step);
+}
+
+// A computer car steers, brakes and counts its waypoints once per physics step, whatever the
+// frame rate: the frame's own controls drive the first step, and the later steps of a long frame
+// get fresh ones. The player's keys are read once a frame.
+void CRace::driveComputerCars(f32 step)
+{
+    if (stepsThisFrame++ == 0 || gameData->getRacePhase() == 0)
+        return;
+    const s32 laps = gameData->getLaps();
+    for (int i = 0; i < entities->getVehicleCount(); ++i) {
+        CVehicleEntity* vehicle = entities->getVehicle(i);
+        CControllerPack* controller = vehicle->getControllerPack();
+        if (!controller || controller->isManual() || vehicle->getLap() == laps || !bodyOf(vehicle))
+            continue;
+        controller->update(step, false);
+        vehicle->applyControls();
     }
 }
 

@@ -20,6 +20,7 @@ class CShaderManager;
 class CSoundManager;
 class CTranslation;
 class CVehicleEntity;
+class btDynamicsWorld;
 struct SGameSettings;
 
 // The race: runs the loaded mission frame by frame (countdown, cars, physics, items, laps,
@@ -72,6 +73,9 @@ private:
     void runCountdown();
     bool finishWaitOver();
     void controlVehicles();
+    // Between the physics steps of one frame: the computer cars drive on what they see then.
+    static void driveBetweenSteps(btDynamicsWorld* world, irr::f32 step);
+    void driveComputerCars(irr::f32 step);
     void updateEntities();
     void measureWorld();
     bool hasLeftTheWorld(CVehicleEntity* vehicle);
@@ -148,6 +152,8 @@ private:
     bool worldKnown;
     // The player's car was put back this frame: the camera jumps behind it.
     bool playerPutBack;
+    // Physics steps taken so far in this frame.
+    int stepsThisFrame;
 
     CRaceCanvas screen;
     CRaceCanvas* canvas;

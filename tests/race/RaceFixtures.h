@@ -1,7 +1,7 @@
 #pragma once
 // A whole race on the null driver: a loaded mission's world (the test missions, or the game's
 // missions) with the chase camera, the menu, the items creator and the race, built as the entry
-// function builds them. The clock moves at 60 frames a second of game time.
+// function builds them. The clock moves at 60 frames a second of game time, or at `framesPerSecond`.
 #include <irrlicht.h>
 #include <string>
 #include <vector>
@@ -44,7 +44,8 @@ public:
     // Loads at the current time and enters the race as the entry function does; what the load
     // printed is kept in `out`.
     bool load(const std::string& folder);
-    // One race frame 1/60 s of game time after the last; false when the race loop is over.
+    // One race frame 1/framesPerSecond s of game time after the last; false when the race loop
+    // is over.
     bool frame();
     // One race frame with the engine's timer at `timerMs`.
     bool frameAt(irr::u32 timerMs);
@@ -67,6 +68,7 @@ public:
     void teleport(CVehicleEntity* vehicle, const irr::core::vector3df& position, float yawDegrees = 0.0f);
 
     std::string source;
+    int framesPerSecond = 60;
     CChaseCamera camera{engine.get()};
     CItemsCreator creator{engine.get(), &entities};
     CMenu* menu = nullptr;
