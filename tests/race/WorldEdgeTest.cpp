@@ -129,6 +129,7 @@ TEST_P(WorldEdge, ACarThatLeavesTheWorldComesBackOntoTheTrack)
         world.press(KEY_KEY_W, false);
         ASSERT_TRUE(back) << "the car was not put back within 20 s; it is at (" << last.X << ", "
                           << last.Y << ", " << last.Z << ")";
+        EXPECT_LT(world.bodyOf(car)->getLinearVelocity().length(), 1.0f) << "put back still moving";
         f32 pointY = 0.0f;
         EXPECT_LT(offTrack(world, last, pointY), 1.0f) << "put back off the track";
         EXPECT_NEAR(last.Y, pointY, 3.0f) << "put back above or under the track";
