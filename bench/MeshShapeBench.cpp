@@ -48,25 +48,34 @@ enum EGround { EG_NORMAL, EG_ONE_TRIANGLE, EG_NO_AREA };
 
 contentkit::SMesh groundOf(int side, EGround kind)
 {
+    contentkit::SMesh mesh;
     contentkit::SSurface surface;
     surface.textures.push_back("data/terrain/sand.dds");
-    auto corner = [&](float x, float z) {
+    // Corner (dx, dz) of the square at (x, z).
+    auto corner = [&](float x, float z, float dx, float dz) {
         contentkit::SVertex v;
-        v.position = {x, std::sin(0.1f * x) * std::cos(0.13f * z), z};
+        v.position = {x + dx, std::sin(0.1f * (x + dx)) * std::cos(0.13f * (z + dz)), z + dz};
+        // Every square on the first one.
         if (kind == EG_ONE_TRIANGLE)
-            v.position = {x > 0.5f ? 1.0f : 0.0f, 0.0f, z > 0.5f ? 1.0f : 0.0f};
+            v.position = {dx, 0.0f, dz};
         if (kind == EG_NO_AREA)
             v.position = {0.0f, 0.0f, 0.0f};
         surface.vertices.push_back(v);
     };
     for (int i = 0; i < side; ++i) {
         for (int j = 0; j < side; ++j) {
+            // A mesh buffer holds 65 535 vertices at most: the ground comes in parts.
+            if (surface.vertices.size() + 6 > 65535) {
+                mesh.surfaces.push_back(surface);
+                surface.vertices.clear();
+                surface.indices.clear();
+            }
             const float x = static_cast<float>(i), z = static_cast<float>(j);
             const uint32_t first = static_cast<uint32_t>(surface.vertices.size());
-            corner(x, z);
-            corner(x + 1, z);
-            corner(x, z + 1);
-            corner(x + 1, z + 1);
+            corner(x, z, 0, 0);
+            corner(x, z, 1, 0);
+            corner(x, z, 0, 1);
+            corner(x, z, 1, 1);
             // Two triangles, each over its own vertices in the writer's order of first use.
             for (uint32_t k : {0u, 2u, 1u})
                 surface.indices.push_back(first + k);
@@ -76,7 +85,6 @@ contentkit::SMesh groundOf(int side, EGround kind)
                 surface.indices.push_back(first + k);
         }
     }
-    contentkit::SMesh mesh;
     mesh.surfaces.push_back(surface);
     return mesh;
 }
@@ -158,7 +166,8 @@ int main(int argc, char** argv)
         }
         int kept = 0;
         const double physics = medianMs(runs, [&] {
-            std::unique_ptr<btTriangleMesh> mesh(engine.createTriangleMesh(animated->getMesh(0), core::vector3df(1, 1, 1)));
+            std::unique_ptr<btTriangleMesh> mesh(
+                engine.createTriangleMesh(animated->getMesh(0), core::vector3df(1, 1, 1), kind.name));
             kept = mesh->getNumTriangles();
             if (kept > 0)
                 CMeshShape shape(mesh.get());
