@@ -16,10 +16,12 @@
 #include "core/RaceOrder.h"
 #include "core/SGameSettings.h"
 #include "core/SKeyEntry.h"
+#include "core/WorldLimits.h"
 #include "platform/AtomicFile.h"
 #include "platform/DesktopSize.h"
 #include "platform/FolderCheck.h"
 #include "race/CAIControllerPack.h"
+#include "race/PathCheck.h"
 #include "race/CWaypoint.h"
 #include "world/CEntityManager.h"
 #include "world/CMissionReader.h"
@@ -228,29 +230,53 @@ bool CGameData::loadWaypoints(const char* file, CControllerPack* target)
     }
     // A car that is not a computer car has no use for a path.
     CAIControllerPack* ai = dynamic_cast<CAIControllerPack*>(target);
-    int points = 0;
+    std::vector<core::vector3df> points;
     while (reader->read()) {
         if (reader->getNodeType() != io::EXN_ELEMENT ||
             core::stringw(L"Waypoint") != reader->getNodeName())
             continue;
-        const f32 x = reader->getAttributeValueAsFloat(L"X");
-        const f32 y = reader->getAttributeValueAsFloat(L"Y");
-        const f32 z = reader->getAttributeValueAsFloat(L"Z");
-        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+        const core::vector3df point(reader->getAttributeValueAsFloat(L"X"),
+                                    reader->getAttributeValueAsFloat(L"Y"),
+                                    reader->getAttributeValueAsFloat(L"Z"));
+        if (!std::isfinite(point.X) || !std::isfinite(point.Y) || !std::isfinite(point.Z)) {
             std::printf("Warning: %s holds a waypoint that is not a finite point; it is left out\n", file);
             continue;
         }
-        ++points;
-        if (!target)
-            navigation.push_back(new CWaypoint(x, y, z));
-        else if (ai)
-            ai->addWaypoint(new CWaypoint(x, z));
+        if (std::fabs(point.X) > worldlimits::kFarthest || std::fabs(point.Y) > worldlimits::kFarthest ||
+            std::fabs(point.Z) > worldlimits::kFarthest) {
+            std::printf("Warning: %s holds a waypoint beyond any world; it is left out\n", file);
+            continue;
+        }
+        points.push_back(point);
     }
     reader->drop();
-    // A path is followed from one point to the next: fewer than two is no path at all.
-    if (points < 2)
-        std::printf("Warning: %s holds %d waypoint%s; a path needs two at least\n", file, points,
-                    points == 1 ? "" : "s");
+    if (!target) {
+        for (const core::vector3df& point : points)
+            navigation.push_back(new CWaypoint(point.X, point.Y, point.Z));
+        // A path is followed from one point to the next: fewer than two is no path at all.
+        if (points.size() < 2)
+            std::printf("Warning: %s holds %d waypoint%s; a path needs two at least\n", file,
+                        static_cast<int>(points.size()), points.size() == 1 ? "" : "s");
+    } else if (ai) {
+        std::vector<core::vector2df> path;
+        for (const core::vector3df& point : points)
+            path.push_back(core::vector2df(point.X, point.Z));
+        const std::string fault = pathFault(path, navigation);
+        if (!fault.empty() && navigation.size() >= 2) {
+            // The navigation path runs along the middle of the track: slower than a racing line,
+            // but the car finishes.
+            std::printf("Warning: %s %s; the computer car follows the navigation path instead\n",
+                        file, fault.c_str());
+            path.clear();
+            for (const CWaypoint* point : navigation)
+                path.push_back(core::vector2df(point->getX(), point->getZ()));
+        } else if (!fault.empty()) {
+            std::printf("Warning: %s %s, and the mission has no navigation path in its place\n", file,
+                        fault.c_str());
+        }
+        for (const core::vector2df& point : path)
+            ai->addWaypoint(new CWaypoint(point.X, point.Y));
+    }
     return true;
 }
 

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <btBulletDynamicsCommon.h>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/SGameSettings.h"
+#include "core/WorldLimits.h"
 #include "effects/CScreenQuadEntity.h"
 #include "font/CGUITTFont.h"
 #include "platform/CDDSImageLoader.h"
@@ -164,7 +166,8 @@ void CGameEngine::setItemsCreator(CItemsCreator* creator)
         itemsCreator = creator;
 }
 
-btTriangleMesh* CGameEngine::createTriangleMesh(scene::IMesh* mesh, const core::vector3df& scale)
+btTriangleMesh* CGameEngine::createTriangleMesh(scene::IMesh* mesh, const core::vector3df& scale,
+                                                const std::string& name)
 {
     btTriangleMesh* triangles = new btTriangleMesh(true, false);
     if (!mesh)
@@ -176,6 +179,10 @@ btTriangleMesh* CGameEngine::createTriangleMesh(scene::IMesh* mesh, const core::
         corners += mesh->getMeshBuffer(b)->getIndexCount() / 3 * 3;
     triangles->preallocateVertices(static_cast<int>(3 * corners)); // counted in coordinates
     triangles->preallocateIndices(static_cast<int>(corners));
+    // Twice the area of the smallest triangle kept, squared: a triangle without area gives no
+    // contact but is still sorted into the tree.
+    const btScalar kFlattest = btScalar(1e-12);
+    int notFinite = 0, beyondWorld = 0, flat = 0;
     for (u32 b = 0; b < mesh->getMeshBufferCount(); ++b) {
         // Every vertex type counts: a mesh exported with tangents (for normal maps) must still
         // be solid, or the cars fall through it.
@@ -193,12 +200,30 @@ btTriangleMesh* CGameEngine::createTriangleMesh(scene::IMesh* mesh, const core::
             if (corner[0] >= vertexCount || corner[1] >= vertexCount || corner[2] >= vertexCount)
                 continue;
             btVector3 v[3];
+            bool finite = true, near = true;
             for (int k = 0; k < 3; ++k) {
                 const core::vector3df& p = buffer->getPosition(corner[k]);
                 v[k] = btVector3(p.X * scale.X, p.Y * scale.Y, p.Z * scale.Z);
+                for (int axis = 0; axis < 3; ++axis) {
+                    finite = finite && std::isfinite(v[k][axis]);
+                    near = near && std::fabs(v[k][axis]) <= worldlimits::kFarthest;
+                }
             }
-            triangles->addTriangle(v[0], v[1], v[2], false);
+            if (!finite)
+                ++notFinite;
+            else if (!near)
+                ++beyondWorld;
+            else if ((v[1] - v[0]).cross(v[2] - v[0]).length2() <= kFlattest)
+                ++flat;
+            else
+                triangles->addTriangle(v[0], v[1], v[2], false);
         }
+    }
+    const int dropped = notFinite + beyondWorld + flat;
+    if (dropped > 0) {
+        std::printf("Warning: physics mesh \"%s\": %d of its %d triangles are left out (%d not finite, "
+                    "%d beyond any world, %d without area)\n", name.c_str(), dropped,
+                    dropped + triangles->getNumTriangles(), notFinite, beyondWorld, flat);
     }
     return triangles;
 }

@@ -55,8 +55,12 @@ public:
     void setItemsCreator(CItemsCreator* creator);
     CItemsCreator* getItemsCreator();
 
-    // A physics triangle mesh of the mesh's triangles, scaled; the caller owns it.
-    btTriangleMesh* createTriangleMesh(irr::scene::IMesh* mesh, const irr::core::vector3df& scale);
+    // A physics triangle mesh of the mesh's triangles, scaled; the caller owns it. Triangles no
+    // shape can use are left out, with a warning naming `name`: a corner that is not a finite
+    // number or lies beyond any world (one such corner spoils the whole collision tree and the
+    // cars fall through), and triangles without area (a heap of them stalls the tree's build).
+    btTriangleMesh* createTriangleMesh(irr::scene::IMesh* mesh, const irr::core::vector3df& scale,
+                                       const std::string& name = "");
     // A mesh the cache holds only because a physics shape was read from it leaves the cache. While
     // such meshes are held (through a mission's load) they stay until the hold ends, so that a file
     // that the scene or further bodies need as well is read once; then those that nothing else

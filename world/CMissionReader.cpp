@@ -7,6 +7,7 @@
 #include "audio/CSound.h"
 #include "core/CGameData.h"
 #include "core/CGameEngine.h"
+#include "core/WorldLimits.h"
 #include "race/CAIControllerPack.h"
 #include "race/CManualControllerPack.h"
 #include "platform/FolderCheck.h"
@@ -40,6 +41,16 @@ core::stringw wide(const char* text)
 {
     return core::stringw(text);
 }
+
+// What the race can still use. The game's cars pull with a few thousand newtons, reach some
+// 170 km/h and weigh about a tonne; ten times the strongest, fastest and heaviest is still a race.
+const f32 kStrongest = 100000.0f;   // newtons: engine, brake, boost
+const f32 kFastest = 1000.0f;       // km/h
+const f32 kLightest = 10.0f;        // kilograms
+const f32 kHeaviest = 20000.0f;
+const f32 kTurns = 3600.0f;         // degrees
+const f32 kThinnest = 0.001f;       // a physics shape's size
+const s32 kMostLaps = 100;
 
 } // namespace
 
@@ -111,6 +122,10 @@ void CMissionReader::element(const std::string& name)
             std::printf("Warning: %s: Laps \"%s\" is no lap count; 1 lap is raced\n", fileName.c_str(),
                         text("Value").c_str());
             laps = 1;
+        } else if (laps > kMostLaps) {
+            std::printf("Warning: %s: Laps \"%s\" is more than any race; %d laps are raced\n",
+                        fileName.c_str(), text("Value").c_str(), kMostLaps);
+            laps = kMostLaps;
         }
         gameData->setLaps(laps);
     } else if (name == "RallyTime") {
@@ -178,13 +193,13 @@ bool CMissionReader::field(const std::string& name)
     } else if (name == "WheelBR") {
         record.wheelBR = text("Value");
     } else if (name == "Position") {
-        record.position = vector();
+        record.position = place();
     } else if (name == "Rotation") {
-        record.rotation = vector();
+        record.rotation = rotation();
     } else if (name == "Scale") {
-        record.scale = vector();
+        record.scale = scale();
     } else if (name == "Offset") {
-        record.offset = vector();
+        record.offset = place();
     } else if (name == "Transparent") {
         record.transparent = integer("Value") != 0;
     } else if (name == "Mapping") {
@@ -192,7 +207,8 @@ bool CMissionReader::field(const std::string& name)
     } else if (name == "Texture") {
         record.textures.push_back(text("Value"));
     } else if (name == "Boost") {
-        record.value = number("Value");
+        // A boost adds to the engine force or to the top speed.
+        record.value = bounded("Value", -kStrongest, kStrongest);
     } else if (name == "EffectTime") {
         record.effectTime = integer("Value");
     } else if (name == "RespawnTime") {
@@ -200,11 +216,11 @@ bool CMissionReader::field(const std::string& name)
     } else if (name == "Type") {
         record.itemType = text("Value");
     } else if (name == "MaxEngineForce") {
-        record.maxEngineForce = number("Value");
+        record.maxEngineForce = bounded("Value", -kStrongest, kStrongest);
     } else if (name == "MaxBreakingForce") {
-        record.maxBreakingForce = number("Value");
+        record.maxBreakingForce = bounded("Value", -kStrongest, kStrongest);
     } else if (name == "MaxVelocity") {
-        record.maxVelocity = number("Value");
+        record.maxVelocity = bounded("Value", -kFastest, kFastest);
     } else if (name == "Color") {
         record.color = video::SColor(static_cast<u32>(integer("A")) & 0xFF,
                                      static_cast<u32>(integer("R")) & 0xFF,
@@ -215,7 +231,7 @@ bool CMissionReader::field(const std::string& name)
         CVehicleTuningParams* tuning =
             record.kind == "Vehicle" ? new CVehicleTuningParams(text("Type")) : nullptr;
         body = new CPhysicsBody(text("Type"), text("Mesh"), shapeSize("X"), shapeSize("Y"), shapeSize("Z"),
-                                number("Mass"), engine, tuning);
+                                mass(), engine, tuning);
     } else if (name == "Controller") {
         const std::string type = text("Type");
         if (type == "Manual") {
@@ -412,13 +428,80 @@ f32 CMissionReader::number(const char* attribute) const
 
 f32 CMissionReader::shapeSize(const char* attribute) const
 {
-    const f32 kLargest = 10000.0f;
     const f32 value = number(attribute);
-    if (std::fabs(value) <= kLargest)
+    const f32 size = std::fabs(value);
+    if (size <= worldlimits::kFarthest && (size == 0.0f || size >= kThinnest))
         return value;
-    std::printf("Warning: %s: physics shape %s=\"%s\" is beyond any world; 1 is used\n", fileName.c_str(),
-                attribute, text(attribute).c_str());
+    std::printf("Warning: %s: physics shape %s=\"%s\" is %s; 1 is used\n", fileName.c_str(),
+                attribute, text(attribute).c_str(), size > worldlimits::kFarthest ? "beyond any world" : "thinner than any body");
     return 1.0f;
+}
+
+core::vector3df CMissionReader::place() const
+{
+    return vectorWithin(worldlimits::kFarthest, "lies beyond any world", [](f32) { return 0.0f; });
+}
+
+core::vector3df CMissionReader::rotation() const
+{
+    return vectorWithin(kTurns, "is more turns than any rotation",
+                        [](f32 degrees) { return std::fmod(degrees, 360.0f); });
+}
+
+core::vector3df CMissionReader::scale() const
+{
+    return vectorWithin(worldlimits::kFarthest, "is beyond any world", [](f32) { return 1.0f; });
+}
+
+core::vector3df CMissionReader::vectorWithin(f32 limit, const char* why, f32 (*mend)(f32)) const
+{
+    core::vector3df v = vector();
+    const char* const axes[3] = {"X", "Y", "Z"};
+    f32* const values[3] = {&v.X, &v.Y, &v.Z};
+    for (int axis = 0; axis < 3; ++axis) {
+        if (std::fabs(*values[axis]) > limit) {
+            *values[axis] = mend(*values[axis]);
+            replaced(axes[axis], why, *values[axis]);
+        }
+    }
+    return v;
+}
+
+f32 CMissionReader::bounded(const char* attribute, f32 low, f32 high) const
+{
+    const f32 value = number(attribute);
+    if (value < low) {
+        replaced(attribute, "is below what a race can use", low);
+        return low;
+    }
+    if (value > high) {
+        replaced(attribute, "is beyond what a race can use", high);
+        return high;
+    }
+    return value;
+}
+
+f32 CMissionReader::mass() const
+{
+    const f32 value = number("Mass");
+    // 0 is a body that never moves, and a car without mass is refused by its body.
+    if (value <= 0.0f)
+        return value;
+    if (value < kLightest) {
+        replaced("Mass", "is lighter than any body", kLightest);
+        return kLightest;
+    }
+    if (value > kHeaviest) {
+        replaced("Mass", "is heavier than any body", kHeaviest);
+        return kHeaviest;
+    }
+    return value;
+}
+
+void CMissionReader::replaced(const char* attribute, const char* why, f32 used) const
+{
+    std::printf("Warning: %s: %s=\"%s\" in <%s> %s; %g is used\n", fileName.c_str(), attribute,
+                text(attribute).c_str(), narrow(reader->getNodeName()).c_str(), why, used);
 }
 
 core::vector3df CMissionReader::vector() const

@@ -80,6 +80,22 @@ private:
     // such a shape would stall the physics step.
     irr::f32 shapeSize(const char* attribute) const;
     irr::core::vector3df vector() const;
+    // A place (a position, an offset): beyond any world it is 0, with a warning.
+    irr::core::vector3df place() const;
+    // A rotation in degrees: past ten turns it is taken modulo a turn, with a warning.
+    irr::core::vector3df rotation() const;
+    // A node's scale: beyond any world it is 1, with a warning.
+    irr::core::vector3df scale() const;
+    // The element's X, Y and Z, each whose size is past `limit` replaced by mend(value), with a
+    // warning saying `why`.
+    irr::core::vector3df vectorWithin(irr::f32 limit, const char* why, irr::f32 (*mend)(irr::f32)) const;
+    // A number held to [low, high], with a warning naming the file and the value when it was not.
+    irr::f32 bounded(const char* attribute, irr::f32 low, irr::f32 high) const;
+    // A body's mass: a positive mass is held to what a car or a rock can weigh (a feather of a
+    // mass or one of 1e38 kilograms sends the body's speed past any float in one step).
+    irr::f32 mass() const;
+    // Says that `attribute` of the current element cannot be used, and what is used instead.
+    void replaced(const char* attribute, const char* why, irr::f32 used) const;
 
     SRecord record;
     CPhysicsBody* body;

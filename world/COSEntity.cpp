@@ -31,7 +31,7 @@ bool COSEntity::buildTrigger(const std::string& meshPath)
     scene::IMesh* frame = animated ? animated->getMesh(0, 255, -1, -1) : nullptr;
     if (!frame)
         return false;
-    btTriangleMesh* triangles = engine->createTriangleMesh(frame, core::vector3df(1, 1, 1));
+    btTriangleMesh* triangles = engine->createTriangleMesh(frame, core::vector3df(1, 1, 1), meshPath);
     // Only the triangles are needed; the volume is never drawn.
     scene->getMeshCache()->removeMesh(animated);
     if (triangles->getNumTriangles() == 0) {

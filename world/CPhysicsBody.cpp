@@ -173,7 +173,7 @@ btTriangleMesh* CPhysicsBody::loadTriangleMesh(float sx, float sy, float sz)
                     path.c_str(), what);
         return nullptr;
     }
-    btTriangleMesh* triangles = engine->createTriangleMesh(frame, core::vector3df(sx, sy, sz));
+    btTriangleMesh* triangles = engine->createTriangleMesh(frame, core::vector3df(sx, sy, sz), path);
     if (!wasLoaded)
         engine->releasePhysicsMesh(animated);
     // The physics library cannot build a shape over no triangles at all.

@@ -668,7 +668,8 @@ TEST_F(MissionLoaderTest, NumbersNoRaceCanUseAreSaidAndReplaced)
         {"huge_shape", huge, "",
          {"Warning: missions/huge_shape/mission.xml: physics shape X=\"1e30\" is beyond any world; 1 is used"}},
         {"short_path", car("Bot", "AI", 4) + player, "<Waypoints Path=\"missions/one.xml\"/>\n",
-         {"Warning: missions/one.xml holds 1 waypoint; a path needs two at least"}},
+         {"Warning: missions/one.xml holds 1 waypoint; a computer car's path needs three at least, and "
+          "the mission has no navigation path in its place"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
