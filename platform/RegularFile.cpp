@@ -17,6 +17,14 @@ SFileOpen failed(EFileOpen result, const std::string& problem)
     return file;
 }
 
+// A link is followed to a file or to nothing; one that ends at a device or a pipe is not, so that
+// a write replaces the link, never the device.
+bool endsAtAFile(const std::string& path, const std::string& end)
+{
+    struct stat info;
+    return end == path || ::stat(end.c_str(), &info) != 0 || S_ISREG(info.st_mode);
+}
+
 } // namespace
 
 SFileOpen openRegularFile(const std::string& path, std::size_t limit)
@@ -91,11 +99,11 @@ std::string followLinks(const std::string& path)
         char target[PATH_MAX];
         const ssize_t n = ::readlink(at.c_str(), target, sizeof target - 1);
         if (n < 0)
-            return at;
+            return endsAtAFile(path, at) ? at : path;
         target[n] = '\0';
         const std::string next = target;
         const std::string::size_type slash = at.rfind('/');
         at = next[0] == '/' || slash == std::string::npos ? next : at.substr(0, slash + 1) + next;
     }
-    return at;
+    return endsAtAFile(path, at) ? at : path;
 }

@@ -32,4 +32,6 @@ SFileOpen readRegularFile(const std::string& path, std::size_t limit, std::strin
 
 // The file a chain of links ends at (the path itself when it is no link); a link that points
 // nowhere gives the path it points to, so that a file written there is found through the link.
+// A link that ends at anything but a regular file (a device, a pipe, a folder) gives the path
+// itself: a write must never replace what the link points to then.
 std::string followLinks(const std::string& path);

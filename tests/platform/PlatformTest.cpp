@@ -135,6 +135,11 @@ TEST(RegularFile, LinksAreFollowedToTheFileTheyEndAt)
     EXPECT_EQ(followLinks(dir.file("elsewhere/real.xml")), dir.file("elsewhere/real.xml"));
     EXPECT_EQ(followLinks(dir.file("missing.xml")), dir.file("missing.xml"));
     EXPECT_EQ(followLinks(dir.file("loop.xml")), dir.file("loop.xml")); // gives up, does not hang
+    // A save through this link would put a file in the device's place.
+    fs::create_symlink("/dev/null", dir.file("device.xml"));
+    fs::create_symlink("device.xml", dir.file("to-device.xml"));
+    EXPECT_EQ(followLinks(dir.file("device.xml")), dir.file("device.xml"));
+    EXPECT_EQ(followLinks(dir.file("to-device.xml")), dir.file("to-device.xml"));
 }
 
 TEST(AtomicFile, AFreshNameNeverReplacesAnEarlierFile)
