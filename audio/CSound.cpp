@@ -1,7 +1,10 @@
 #include "audio/CSound.h"
 
+#include "platform/RegularFile.h"
+
 #include <cmath>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -46,9 +49,19 @@ CSound::~CSound()
 
 void CSound::open()
 {
-    file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    const SFileOpen opened = openRegularFile(path, kSoundFileLimit);
+    if (opened.result == EFileOpen::Missing) {
         std::printf("Sound Error: File \"%s\" not found.\n", path.c_str());
+        return;
+    }
+    if (opened.result == EFileOpen::Refused) {
+        std::printf("Sound Error: File \"%s\" could not be read (%s).\n", path.c_str(), opened.problem.c_str());
+        return;
+    }
+    file = ::fdopen(opened.fd, "rb");
+    if (!file) {
+        ::close(opened.fd);
+        std::printf("Sound Error: File \"%s\" could not be read.\n", path.c_str());
         return;
     }
     // The decoder takes the file over only when it accepts it.

@@ -13,6 +13,9 @@ namespace {
 
 const char* const kMenuMusic = "data/audio/menu_music.ogg";
 const char* const kMusicFolder = "./data/audio/music";
+// Every track holds its file open (and an OpenAL source) for the whole game: a folder of a
+// thousand tracks would leave no file descriptor for the missions or the settings.
+const size_t kMaxTracks = 64;
 
 // True when the path's extension (from its last ".") is ".ogg" in any letter case.
 bool hasOggExtension(const std::string& path)
@@ -91,6 +94,11 @@ void CSoundManager::loadAudio()
                 const std::string path = folder + "/" + list->getFileName(i).c_str();
                 if (!hasOggExtension(path))
                     continue;
+                if (tracks.size() == kMaxTracks) {
+                    std::printf("Warning: %s holds more than %zu tracks; the game plays the first %zu\n",
+                                folder.c_str(), kMaxTracks, kMaxTracks);
+                    break;
+                }
                 tracks.push_back(new CSound(path, this));
                 std::printf("Loaded: %s\n", path.c_str());
             }

@@ -16,7 +16,8 @@ public:
     CSoundManager(const CSoundManager&) = delete;
     CSoundManager& operator=(const CSoundManager&) = delete;
 
-    // Loads the menu music and every ".ogg" of the music folder, in the engine's file-list order.
+    // Loads the menu music and the ".ogg" files of the music folder, in the engine's file-list
+    // order: the first 64, with a warning when there are more.
     void loadAudio();
     void setListenerPosition(irr::f32 x, irr::f32 y, irr::f32 z);
     // A random track for the next race, when the current one is not playing.

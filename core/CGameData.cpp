@@ -5,8 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 
 #include "audio/CSound.h"
 #include "audio/CSoundManager.h"
@@ -19,7 +18,7 @@
 #include "core/WorldLimits.h"
 #include "platform/AtomicFile.h"
 #include "platform/DesktopSize.h"
-#include "platform/FolderCheck.h"
+#include "platform/RegularFile.h"
 #include "race/CAIControllerPack.h"
 #include "race/PathCheck.h"
 #include "race/CWaypoint.h"
@@ -56,6 +55,24 @@ s32 settingInRange(const std::string& file, const SSettingRange& range, const ch
     return fallback;
 }
 
+// The settings file's text handed to the XML reader from memory.
+class CSettingsText : public io::IFileReadCallBack {
+public:
+    explicit CSettingsText(const std::string& text) : text(text), at(0) {}
+    int read(void* buffer, int sizeToRead) override
+    {
+        const size_t n = std::min(text.size() - at, static_cast<size_t>(sizeToRead < 0 ? 0 : sizeToRead));
+        std::memcpy(buffer, text.data() + at, n);
+        at += n;
+        return static_cast<int>(n);
+    }
+    long getSize() const override { return static_cast<long>(text.size()); }
+
+private:
+    const std::string& text;
+    size_t at;
+};
+
 template <class T>
 T* entryAt(const std::vector<T*>& list, s32 index)
 {
@@ -69,7 +86,7 @@ T* entryAt(const std::vector<T*>& list, s32 index)
 CGameData::CGameData(CTranslation* texts)
     : selectedMission("Null"), loadedMission("Null"), raceType(0), racePhase(0), raceStartTime(0),
       finishTime(0), laps(0), shadowType(0), currentVideoMode(0), desktopSize(0, 0),
-      resolutionReset(false), engine(nullptr), texts(texts)
+      resolutionReset(false), settingsFileRefused(false), engine(nullptr), texts(texts)
 {
     buildVideoModes();
     buildKeyTable();
@@ -426,8 +443,22 @@ bool CGameData::loadSettings(const std::string& fileName, SGameSettings* setting
     settings->keyLeft = findKeyByName("KEY_KEY_A");
     settings->keyRight = findKeyByName("KEY_KEY_D");
     keptSettingsFile.clear();
+    keptSettingsText.clear();
+    settingsFileRefused = false;
 
-    io::IrrXMLReader* reader = isFolder(fileName) ? nullptr : io::createIrrXMLReader(fileName.c_str());
+    std::string text;
+    const SFileOpen file = readRegularFile(fileName, kSettingsFileLimit, text);
+    // Something the game may not read stands in the file's place: it may be the player's
+    // progress, so it is moved aside at the first write, never written over.
+    if (file.result == EFileOpen::Refused) {
+        keptSettingsFile = fileName;
+        settingsFileRefused = true;
+        std::printf("Warning: %s cannot be read (%s); the game starts with the default settings "
+                    "and the first mission, and the file will be kept as %s.bad\n", fileName.c_str(),
+                    file.problem.c_str(), fileName.c_str());
+    }
+    CSettingsText callback(text);
+    io::IrrXMLReader* reader = file.result == EFileOpen::Opened ? io::createIrrXMLReader(&callback) : nullptr;
     if (!reader) {
         settings->width = desktopSize.Width;
         settings->height = desktopSize.Height;
@@ -504,6 +535,7 @@ bool CGameData::loadSettings(const std::string& fileName, SGameSettings* setting
     keptSettingsFile.clear();
     if (!progressRead) {
         keptSettingsFile = fileName;
+        keptSettingsText = text;
         std::printf("Warning: %s holds no progress code the game can read; the missions start from "
                     "the first, and the file will be kept as %s.bad\n", fileName.c_str(), fileName.c_str());
     }
@@ -583,25 +615,27 @@ bool CGameData::saveSettings(const std::string& fileName, SGameSettings* setting
     file.writeLineBreak();
     file.writeElement("FPS", settings->showFps ? 1 : 0);
     file.writeLineBreak();
-    return file.commit(fileName);
+    // A link to the player's file stays a link: the file it points to is the one replaced.
+    return file.commit(followLinks(fileName));
 }
 
 bool CGameData::keepDamagedSettings()
 {
     if (keptSettingsFile.empty())
         return true;
-    std::ifstream in(keptSettingsFile, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    const std::string copy = keptSettingsFile + ".bad";
+    const std::string base = keptSettingsFile + ".bad";
     std::string error;
-    if (!in || !replaceFileAtomically(copy, bytes.str(), error)) {
+    const std::string kept = settingsFileRefused ? moveUnderFreshName(keptSettingsFile, base, error)
+                                                 : writeUnderFreshName(base, keptSettingsText, error);
+    if (kept.empty()) {
         std::printf("Warning: Could not keep %s as %s (%s); the settings are not saved\n",
-                    keptSettingsFile.c_str(), copy.c_str(), error.empty() ? "unreadable" : error.c_str());
+                    keptSettingsFile.c_str(), base.c_str(), error.c_str());
         return false;
     }
-    std::printf("Warning: %s is kept as %s\n", keptSettingsFile.c_str(), copy.c_str());
+    std::printf("Warning: %s is kept as %s\n", keptSettingsFile.c_str(), kept.c_str());
     keptSettingsFile.clear();
+    keptSettingsText.clear();
+    settingsFileRefused = false;
     return true;
 }
 

@@ -89,8 +89,9 @@ private:
     void buildKeyTable();
     void selectVideoModeOf(irr::u32 width, irr::u32 height);
     bool offersVideoMode(irr::u32 width, irr::u32 height) const;
-    // Copies a settings file whose progress could not be read to its name plus ".bad", once;
-    // false when that failed, so that the file is not overwritten.
+    // Keeps a settings file whose progress could not be read under its name plus ".bad" (or a
+    // fresh variant of it), once: its text as read, or the file itself moved aside when it could
+    // not be read at all. False when that failed, so that the file is not overwritten.
     bool keepDamagedSettings();
 
     std::string selectedMission;
@@ -111,6 +112,8 @@ private:
     std::vector<SKeyEntry*> keys;
     bool resolutionReset;
     std::string keptSettingsFile;
+    std::string keptSettingsText;
+    bool settingsFileRefused;
     CGameEngine* engine;
     CTranslation* texts;
 };

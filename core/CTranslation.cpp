@@ -1,33 +1,21 @@
 #include "core/CTranslation.h"
 
 #include "core/utf8cvt.h"
-#include "platform/FolderCheck.h"
+#include "platform/RegularFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
-#include <fstream>
-#include <iterator>
 #include <locale>
 #include <vector>
 
 namespace {
 
 // The file as the game's text mode hands it over: a carriage return before a line feed is gone.
-bool readTextBytes(const char* path, std::string& bytes)
+SFileOpen readTextBytes(const char* path, std::string& bytes)
 {
-    // A folder opens like a file and throws on the first read.
-    if (isFolder(path))
-        return false;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
     std::string raw;
-    try {
-        raw.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure&) {
-        return false;
-    }
+    const SFileOpen file = readRegularFile(path, kTextFileLimit, raw);
     bytes.clear();
     bytes.reserve(raw.size());
     for (size_t i = 0; i < raw.size(); ++i) {
@@ -35,7 +23,7 @@ bool readTextBytes(const char* path, std::string& bytes)
             continue;
         bytes += raw[i];
     }
-    return true;
+    return file;
 }
 
 // Decodes with the facet of `g_utf8Locale`. On malformed text the characters before the fault
@@ -70,8 +58,13 @@ CTranslation::CTranslation(const char* path)
     std::string bytes;
     if (!path)
         return;
-    if (!readTextBytes(path, bytes)) {
+    const SFileOpen read = readTextBytes(path, bytes);
+    if (read.result == EFileOpen::Missing) {
         printf("Warning: %s could not be read; the menus show no texts\n", path);
+        return;
+    }
+    if (read.result == EFileOpen::Refused) {
+        printf("Warning: %s could not be read (%s); the menus show no texts\n", path, read.problem.c_str());
         return;
     }
     const std::wstring file = decodeUtf8(path, bytes);

@@ -13,6 +13,7 @@
 #include "core/SGameSettings.h"
 #include "effects/CShaderManager.h"
 #include "menu/CMenu.h"
+#include "platform/FolderLock.h"
 #include "platform/GLCapabilities.h"
 #include "race/CChaseCamera.h"
 #include "race/CGoCapRecorder.h"
@@ -50,6 +51,13 @@ int main()
     // Progress lines reach a log at once, even when the game is stopped part-way.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::setlocale(LC_ALL, "");
+
+    // A second copy (a double click on the icon) would later write its own, older progress over
+    // what the first one won.
+    if (!claimFolder(".")) {
+        std::printf("ERROR: Another copy of the game is already running in this folder; this one ends\n");
+        return 0;
+    }
 
     CTranslation* texts = new CTranslation("data/translation.lang");
     SGameSettings* settings = new SGameSettings();

@@ -1,8 +1,6 @@
 #include "effects/CShaderManager.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "core/CGameEngine.h"
@@ -15,7 +13,7 @@
 #include "effects/CSplatting3Tex_CB.h"
 #include "effects/CVSM_FB_CB.h"
 #include "effects/LightingCB.h"
-#include "platform/FolderCheck.h"
+#include "platform/RegularFile.h"
 
 using namespace irr;
 
@@ -28,18 +26,14 @@ const f32 kLightFov = 0.7853982f;
 // The whole of a shader file; false after an "ERROR: " line naming it when it cannot be read.
 bool readShaderFile(const std::string& path, std::string& text)
 {
-    std::ifstream in;
-    if (!isFolder(path))
-        in.open(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (in)
-        bytes << in.rdbuf();
-    if (!in || bytes.fail()) {
+    const SFileOpen file = readRegularFile(path, kTextFileLimit, text);
+    if (file.result == EFileOpen::Opened)
+        return true;
+    if (file.result == EFileOpen::Missing)
         std::printf("ERROR: shader file \"%s\" could not be read\n", path.c_str());
-        return false;
-    }
-    text = bytes.str();
-    return true;
+    else
+        std::printf("ERROR: shader file \"%s\" could not be read (%s)\n", path.c_str(), file.problem.c_str());
+    return false;
 }
 
 // One stage of a shader file as GLSL wants it: the version on the very first line, the stage the

@@ -1,7 +1,11 @@
 #include "font/CGUITTFont.h"
 
 #include "font/SGUITTFace.h"
-#include "platform/FolderCheck.h"
+#include "platform/RegularFile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace irr {
 namespace gui {
@@ -97,7 +101,6 @@ bool CGUITTFont::load(const io::path& file, u32 pixelSize, bool antialias, bool 
 {
     if (!environment || !driver || pixelSize == 0 || file.size() == 0 || face)
         return false;
-    io::IFileSystem* fileSystem = environment->getFileSystem();
     ILogger* logger = device ? device->getLogger() : nullptr;
 
     filename = file;
@@ -128,24 +131,20 @@ bool CGUITTFont::load(const io::path& file, u32 pixelSize, bool antialias, bool 
             shared->drop();
             return false;
         };
-        if (fileSystem) {
-            // A folder opens like a file of a nonsense size.
-            io::IReadFile* in = isFolder(filename.c_str()) ? nullptr : fileSystem->createAndOpenFile(filename);
-            if (!in)
-                return fail("Failed to open the file.");
-            const long length = in->getSize();
-            shared->fileSize = length > 0 ? length : 0;
-            shared->fileData = new FT_Byte[shared->fileSize > 0 ? shared->fileSize : 1];
-            const s32 read = shared->fileSize > 0 ? in->read(shared->fileData, static_cast<u32>(shared->fileSize)) : 0;
-            in->drop();
-            if (read != shared->fileSize ||
-                FT_New_Memory_Face(SGUITTFace::library, shared->fileData, shared->fileSize, 0, &shared->face) != 0) {
-                shared->face = nullptr;
-                return fail("FT_New_Memory_Face failed.");
-            }
-        } else if (FT_New_Face(SGUITTFace::library, filename.c_str(), 0, &shared->face) != 0) {
+        std::string bytes;
+        const SFileOpen read = readRegularFile(filename.c_str(), kFontFileLimit, bytes);
+        if (read.result != EFileOpen::Opened) {
+            if (read.result == EFileOpen::Refused)
+                std::printf("Warning: font file %s could not be read (%s)\n", filename.c_str(),
+                            read.problem.c_str());
+            return fail("Failed to open the file.");
+        }
+        shared->fileSize = static_cast<FT_Long>(bytes.size());
+        shared->fileData = new FT_Byte[bytes.empty() ? 1 : bytes.size()];
+        std::memcpy(shared->fileData, bytes.data(), bytes.size());
+        if (FT_New_Memory_Face(SGUITTFace::library, shared->fileData, shared->fileSize, 0, &shared->face) != 0) {
             shared->face = nullptr;
-            return fail("FT_New_Face failed.");
+            return fail("FT_New_Memory_Face failed.");
         }
     }
 

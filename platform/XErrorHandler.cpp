@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -15,9 +16,20 @@ int printXError(Display* display, XErrorEvent* event)
     return 0;
 }
 
+// The display is gone (the X server ended or the connection broke): nothing can be drawn or
+// asked any more, and Xlib ends the process when this returns. The progress is saved when it is
+// won, so the game ends here, as a closed window ends it.
+int endOnLostDisplay(Display*)
+{
+    std::printf("Warning: the connection to the X display is lost; the game ends\n");
+    std::fflush(stdout);
+    _exit(0);
+}
+
 } // namespace
 
 void installXErrorHandler()
 {
     XSetErrorHandler(printXError);
+    XSetIOErrorHandler(endOnLostDisplay);
 }

@@ -1,6 +1,7 @@
 #include "world/CMissionReader.h"
 
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <system_error>
 
@@ -10,7 +11,7 @@
 #include "core/WorldLimits.h"
 #include "race/CAIControllerPack.h"
 #include "race/CManualControllerPack.h"
-#include "platform/FolderCheck.h"
+#include "platform/RegularFile.h"
 #include "world/CEntityManager.h"
 #include "world/CItemEntity.h"
 #include "world/COSEntity.h"
@@ -97,9 +98,19 @@ bool CMissionReader::read(const std::string& file)
 
 io::IXMLReader* CMissionReader::openXML(CGameEngine* engine, const std::string& file)
 {
-    if (isFolder(file))
+    std::string bytes;
+    const SFileOpen read = readRegularFile(file, kMissionFileLimit, bytes);
+    if (read.result == EFileOpen::Refused)
+        std::printf("ERROR: %s could not be read (%s)\n", file.c_str(), read.problem.c_str());
+    if (read.result != EFileOpen::Opened)
         return nullptr;
-    return engine->getDevice()->getFileSystem()->createXMLReader(file.c_str());
+    io::IFileSystem* files = engine->getDevice()->getFileSystem();
+    c8* copy = new c8[bytes.size() + 1];
+    std::memcpy(copy, bytes.data(), bytes.size());
+    io::IReadFile* memory = files->createMemoryReadFile(copy, static_cast<s32>(bytes.size()), file.c_str(), true);
+    io::IXMLReader* reader = files->createXMLReader(memory);
+    memory->drop();
+    return reader;
 }
 
 bool CMissionReader::hasPlayer() const

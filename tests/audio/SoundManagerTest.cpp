@@ -4,7 +4,12 @@
 #include <climits>
 #include <AL/al.h>
 #include <filesystem>
+#include <cstdio>
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <memory>
+#include <vector>
 #include <unistd.h>
 
 #include "OggFixtures.h"
@@ -87,6 +92,41 @@ TEST_F(SoundManager, LoadsEveryOggOfTheMusicFolderInFileListOrder)
     EXPECT_TRUE(sounds->getMenuMusic()->getLoop());
     EXPECT_EQ(workingDirectory(), game);
     EXPECT_EQ(std::string(engine->getDevice()->getFileSystem()->getWorkingDirectory().c_str()), game);
+}
+
+// Each track holds its file open for the game's life: a folder of 1,100 tracks is cut to the first
+// 64, with a warning, and leaves the game the file descriptors its missions and settings need.
+TEST_F(SoundManager, AHugeMusicFolderIsCutToTheFirstTracksWithAWarning)
+{
+    addSound("data/audio/menu_music.ogg");
+    addSound("data/audio/one.ogg");
+    char name[64];
+    for (int i = 0; i < 1100; ++i) {
+        std::snprintf(name, sizeof name, "/data/audio/music/%04d.ogg", i);
+        std::filesystem::create_directories(game + "/data/audio/music");
+        std::filesystem::create_symlink(game + "/data/audio/one.ogg", game + name);
+    }
+    // The limit a desktop session starts the game with.
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+    rlimit desktop = before;
+    desktop.rlim_cur = std::min<rlim_t>(before.rlim_cur, 1024);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &desktop), 0);
+    const std::string out = load();
+    EXPECT_EQ(sounds->getTrackCount(), 64u);
+    EXPECT_EQ(sounds->getTrack(63)->getPath(), game + "/data/audio/music/0063.ogg");
+    EXPECT_NE(out.find("Warning: " + game + "/data/audio/music holds more than 64 tracks; the game plays "
+                       "the first 64\n"), std::string::npos) << out;
+    // The descriptors left: a mission and a settings file still open.
+    std::vector<int> opened;
+    for (int i = 0; i < 200; ++i) {
+        const int fd = ::open("data/audio/one.ogg", O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(fd, 0) << "out of file descriptors after " << i;
+        opened.push_back(fd);
+    }
+    for (int fd : opened)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &before);
 }
 
 TEST_F(SoundManager, WithoutTracksThereIsNoCurrentTrackAndNothingBreaks)

@@ -1,5 +1,7 @@
 // The streamed sound on OpenAL Soft's silent device, which plays and processes buffers in real time.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <cstring>
@@ -198,6 +200,7 @@ TEST_F(StreamedSound, BadFilesPrintTheirLineAndStaySilent)
     dir.write("empty.ogg", "");
     dir.write("cut.ogg", goodBytes.substr(0, 40));
     std::filesystem::create_directory(dir.file("folder.ogg"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe.ogg").c_str(), 0644), 0); // would block the open for ever
 
     struct Case { std::string name; const char* problem; };
     const Case cases[] = {
@@ -205,7 +208,8 @@ TEST_F(StreamedSound, BadFilesPrintTheirLineAndStaySilent)
         {"corrupt.ogg", "- Unsupported format or corrupted file."},
         {"empty.ogg", "- Unsupported format or corrupted file."},
         {"cut.ogg", "- Unsupported format or corrupted file."},
-        {"folder.ogg", "- Unsupported format or corrupted file."},
+        {"folder.ogg", "could not be read (a folder, not a file)."},
+        {"pipe.ogg", "could not be read (not a regular file)."},
     };
     for (const Case& c : cases) {
         const std::string path = dir.file(c.name);

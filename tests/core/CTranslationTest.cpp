@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -101,15 +103,26 @@ TEST(TranslationTable, MalformedTextKeepsTheTextsBeforeIt)
     }
 }
 
-TEST(TranslationTable, MissingOrFolderFileLeavesEveryTextEmptyWithAWarning)
+TEST(TranslationTable, AFileThatIsNoTextFileLeavesEveryTextEmptyWithAWarning)
 {
     CScratchDir dir;
     std::filesystem::create_directory(dir.file("folder.lang"));
-    for (const char* name : {"no-such.lang", "folder.lang"}) {
+    // A pipe would block the start for ever, /dev/zero would fill the memory, and a text file of
+    // megabytes is a damaged one.
+    ASSERT_EQ(::mkfifo(dir.file("pipe.lang").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.file("zero.lang"));
+    dir.write("huge.lang", std::string(2 * 1024 * 1024, '"'));
+    struct Case { const char* name; const char* why; };
+    const Case cases[] = {{"no-such.lang", ""},
+                          {"folder.lang", " (a folder, not a file)"},
+                          {"pipe.lang", " (not a regular file)"},
+                          {"zero.lang", " (not a regular file)"},
+                          {"huge.lang", " (larger than 1048576 bytes, too large for its kind)"}};
+    for (const Case& c : cases) {
         std::string printed;
-        const auto t = load(dir.file(name), &printed);
-        EXPECT_EQ(printed, "Warning: " + dir.file(name) + " could not be read; the menus show no texts\n");
-        expectEmptyFrom(*t, 0, name);
+        const auto t = load(dir.file(c.name), &printed);
+        EXPECT_EQ(printed, "Warning: " + dir.file(c.name) + " could not be read" + c.why + "; the menus show no texts\n");
+        expectEmptyFrom(*t, 0, c.name);
     }
     // An empty file holds no text at all.
     dir.write("empty.lang", "");

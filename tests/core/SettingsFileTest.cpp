@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -375,4 +376,147 @@ TEST_F(SettingsFileTest, FileCutShortInsideATagReadsWhatCameBefore)
         testsupport::captureStdout([&] { settings = load(cut); });
         EXPECT_EQ(settings.musicVolume, 30) << cut;
     }
+}
+
+namespace {
+
+const char* const kLevelTwo = "<?xml version=\"1.0\"?>\n<Music Value=\"30\" />\n<Mission Value=\"Pkm208\" />\n";
+
+std::string fileKind(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    const fs::file_status status = fs::symlink_status(path);
+    return fs::is_symlink(status) ? "link" : fs::is_fifo(status) ? "pipe" : fs::is_directory(status) ? "folder"
+           : fs::is_regular_file(status) ? "file" : fs::exists(status) ? "other" : "none";
+}
+
+} // namespace
+
+// Something in the file's place that the game may not read (a pipe would block the start for
+// ever, /dev/zero would fill the memory, a file of megabytes is no settings file) is not read:
+// the game says so, starts from the defaults and at its first write moves the thing aside
+// whole, so that whatever it holds is still there.
+TEST_F(SettingsFileTest, SomethingThatIsNoSettingsFileIsKeptAsideUnread)
+{
+    struct Case { const char* what; const char* kind; };
+    const Case cases[] = {{"pipe", "pipe"}, {"zero", "link"}, {"folder", "folder"}, {"huge", "file"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = dir.file("settings.xml");
+        const std::string what = c.what;
+        if (what == "pipe")
+            ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+        else if (what == "zero")
+            std::filesystem::create_symlink("/dev/zero", file);
+        else if (what == "folder")
+            std::filesystem::create_directory(file);
+        else
+            dir.write("settings.xml", kLevelTwo + std::string(2 * 1024 * 1024, ' '));
+
+        SGameSettings settings;
+        const std::string loadOut = testsupport::captureStdout([&] { data.loadSettings(file, &settings); });
+        EXPECT_EQ(loadOut.rfind("Warning: " + file + " cannot be read (", 0), 0u) << loadOut;
+        EXPECT_NE(loadOut.find("will be kept as " + file + ".bad"), std::string::npos) << loadOut;
+        EXPECT_EQ(settings.progressLevel, 1);
+
+        settings.progressLevel = 3;
+        bool saved = false;
+        const std::string saveOut = testsupport::captureStdout([&] { saved = data.saveSettings(file, &settings); });
+        EXPECT_TRUE(saved);
+        EXPECT_EQ(saveOut, "Warning: " + file + " is kept as " + file + ".bad\n");
+        EXPECT_EQ(fileKind(file + ".bad"), c.kind);
+        EXPECT_EQ(fileKind(file), "file");
+        SGameSettings again;
+        data.loadSettings(file, &again);
+        EXPECT_EQ(again.progressLevel, 3);
+        std::filesystem::remove_all(file + ".bad");
+        std::filesystem::remove(file);
+    }
+}
+
+// A player whose settings.xml the game may not read (no read right, or only the right to write)
+// loses nothing: the file is kept aside as it is, and the progress won is saved beside it. Run as
+// an ordinary user, since the root may read any file.
+TEST_F(SettingsFileTest, AFileThePlayerMayNotReadIsKeptAsideAsItIs)
+{
+    const uid_t nobody = 65534;
+    for (const mode_t mode : {mode_t(0000), mode_t(0200)}) {
+        SCOPED_TRACE(mode);
+        const std::string file = dir.file("settings.xml");
+        dir.write("settings.xml", kLevelTwo);
+        ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+        ASSERT_EQ(::chown(file.c_str(), nobody, nobody), 0);
+        ASSERT_EQ(::chmod(file.c_str(), mode), 0);
+        EXPECT_EXIT(
+            {
+                if (::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                    ::_exit(2);
+                SGameSettings settings;
+                const std::string out = testsupport::captureStdout([&] { data.loadSettings(file, &settings); });
+                if (out.rfind("Warning: " + file + " cannot be read (Permission denied)", 0) != 0) {
+                    std::fprintf(stderr, "said: %s", out.c_str());
+                    ::_exit(3);
+                }
+                settings.progressLevel = 4;
+                ::_exit(data.saveSettings(file, &settings) ? 0 : 4);
+            },
+            ::testing::ExitedWithCode(0), "");
+        ::chmod(file.c_str(), 0644);
+        SGameSettings saved;
+        data.loadSettings(file, &saved);
+        EXPECT_EQ(saved.progressLevel, 4);
+        ::chmod((file + ".bad").c_str(), 0644);
+        EXPECT_EQ(dir.read("settings.xml.bad"), kLevelTwo);
+        std::filesystem::remove(file + ".bad");
+    }
+}
+
+// Each damaged file is kept under a name of its own: the first one kept may hold the progress.
+TEST_F(SettingsFileTest, ASecondDamagedFileNeverReplacesTheFirstOneKept)
+{
+    const std::string damaged[] = {"<Mission Value=\"Hsx7", "<Music Value=\"20\" /><Miss",
+                                   "<Mission Value=\"nope\" />"};
+    const std::string kept[] = {"settings.xml.bad", "settings.xml.2.bad", "settings.xml.3.bad"};
+    for (int i = 0; i < 3; ++i) {
+        SGameSettings settings;
+        testsupport::captureStdout([&] { settings = load(damaged[i]); });
+        std::string out;
+        out = testsupport::captureStdout([&] { data.saveSettings(dir.file("settings.xml"), &settings); });
+        EXPECT_EQ(out, "Warning: " + dir.file("settings.xml") + " is kept as " + dir.file(kept[i]) + "\n");
+    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(dir.read(kept[i]), damaged[i]);
+}
+
+// A settings.xml that is a link (to where the player keeps it) stays one: the save replaces the
+// file at its end, in one step, and nothing is left beside the link.
+TEST_F(SettingsFileTest, ALinkStaysALinkAndTheSaveGoesToItsEnd)
+{
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.file("home"));
+    dir.write("home/real.xml", kLevelTwo);
+    fs::create_symlink("real.xml", dir.file("home/hop.xml"));
+    fs::create_symlink("home/hop.xml", dir.file("settings.xml"));
+    fs::create_symlink("home/later.xml", dir.file("dangling.xml"));
+
+    SGameSettings settings;
+    data.loadSettings(dir.file("settings.xml"), &settings);
+    EXPECT_EQ(settings.progressLevel, 2);
+    settings.progressLevel = 5;
+    ASSERT_TRUE(data.saveSettings(dir.file("settings.xml"), &settings));
+    ASSERT_TRUE(data.saveSettings(dir.file("dangling.xml"), &settings));
+
+    EXPECT_EQ(fileKind(dir.file("settings.xml")), "link");
+    EXPECT_EQ(fileKind(dir.file("home/hop.xml")), "link");
+    EXPECT_EQ(fileKind(dir.file("dangling.xml")), "link");
+    for (const char* name : {"settings.xml", "dangling.xml"}) {
+        SGameSettings saved;
+        data.loadSettings(dir.file(name), &saved);
+        EXPECT_EQ(saved.progressLevel, 5) << name;
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.file("home")))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"hop.xml", "later.xml", "real.xml"}));
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+#include <sys/stat.h>
 
 #include "EntityFixtures.h"
 #include "MissionFixtures.h"
@@ -242,6 +243,7 @@ struct SMissingCase {
     const char* waypoints; // null: no "waypoints.xml"
     bool loads;
     const char* line;
+    const char* refused = nullptr; // the line naming a file that is there but no file to read
 };
 
 // In place of a file's text: a folder of that name.
@@ -262,11 +264,15 @@ TEST_F(MissionLoaderTest, MissingFilesSayWhichOne)
          "ERROR: Waypoints file not found!"},
         {"no_player", ai.c_str(), "", false, "ERROR: missions/no_player/mission.xml has no player's car"},
         // A folder where a file should be is no file (and no reason to run out of memory).
-        {"mission_folder", kFolder, "", false, "ERROR: mission.xml not found!"},
-        {"waypoints_folder", player.c_str(), kFolder, true, "ERROR: waypoints.xml not found!"},
-        {"navigation_folder", withNavFolder.c_str(), "", true, "ERROR: Waypoints file not found!"},
+        // It is named first, then the file is missed as a missing one is.
+        {"mission_folder", kFolder, "", false, "ERROR: mission.xml not found!",
+         "ERROR: missions/mission_folder/mission.xml could not be read (a folder, not a file)"},
+        {"waypoints_folder", player.c_str(), kFolder, true, "ERROR: waypoints.xml not found!",
+         "ERROR: missions/waypoints_folder/waypoints.xml could not be read (a folder, not a file)"},
+        {"navigation_folder", withNavFolder.c_str(), "", true, "ERROR: Waypoints file not found!",
+         "ERROR: missions/ could not be read (a folder, not a file)"},
         {"path_folder", withAi.c_str(), "<Waypoints Path=\"missions\"/>", true,
-         "ERROR: Waypoints file not found!"},
+         "ERROR: Waypoints file not found!", "ERROR: missions could not be read (a folder, not a file)"},
     };
     for (const SMissingCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -281,8 +287,11 @@ TEST_F(MissionLoaderTest, MissingFilesSayWhichOne)
         }
         EXPECT_EQ(load(folder), c.loads) << out;
         const std::vector<std::string> lines = gameLines(out);
-        ASSERT_EQ(lines.size(), 1u) << out;
-        EXPECT_EQ(lines[0].rfind(c.line, 0), 0u) << lines[0];
+        ASSERT_EQ(lines.size(), c.refused ? 2u : 1u) << out;
+        if (c.refused) {
+            EXPECT_EQ(lines[0], c.refused);
+        }
+        EXPECT_EQ(lines.back().rfind(c.line, 0), 0u) << lines.back();
         EXPECT_EQ(gameData.getNavigationPointCount(), 0);
     }
 }
@@ -679,4 +688,55 @@ TEST_F(MissionLoaderTest, NumbersNoRaceCanUseAreSaidAndReplaced)
     EXPECT_EQ(gameData.getLaps(), 0); // the last case sets none
     ASSERT_TRUE(load(write("laps_again", "<Laps Value=\"-4\"/>\n" + player)));
     EXPECT_EQ(gameData.getLaps(), 1);
+}
+
+// A named pipe in the place of any file a mission names (the mission, its paths and navigation,
+// a mesh, a picture, a texture a mesh names, an engine sound) never blocks the load: the file is
+// refused with a line naming it, and the mission goes on as without that file. (A named pipe
+// opened for reading waits for a writer: a blocked open hangs the test until ctest ends it.)
+TEST_F(MissionLoaderTest, APipeInThePlaceOfAnyFileAMissionNamesNeverBlocksTheLoad)
+{
+    // Private copies of the folders whose files are swapped, in place of the shared ones.
+    const fs::path fixture(SANDVOLT_FIXTURE_DIR);
+    for (const char* folder : {"missions/race", "data/ground", "data/cars", "data/scenery"}) {
+        fs::remove(dir.file(folder));
+        fs::copy(fixture / folder, dir.file(folder), fs::copy_options::recursive);
+    }
+    fs::remove(dir.file("data/audio"));
+    fs::create_directories(dir.file("data/audio"));
+    fs::copy(fs::path(SANDVOLT_RUN_DIR) / "data/audio/engines", dir.file("data/audio/engines"),
+             fs::copy_options::recursive);
+
+    // Null: the engine library's own line, which names the file by its full path.
+    struct Case { const char* file; bool loads; const char* says; };
+    const Case cases[] = {
+        {"missions/race/mission.xml", false, "ERROR: missions/race/mission.xml could not be read (not a regular file)"},
+        {"missions/race/waypoints.xml", true, "ERROR: missions/race/waypoints.xml could not be read (not a regular file)"},
+        {"missions/race/ai_inner.xml", true, "ERROR: missions/race/ai_inner.xml could not be read (not a regular file)"},
+        {"missions/race/navigation.xml", true, "ERROR: missions/race/navigation.xml could not be read (not a regular file)"},
+        {"data/ground/ground.b3d", false, nullptr},
+        {"data/scenery/wall.dds", true, nullptr},
+        {"data/cars/paint.dds", true, nullptr},
+        {"data/audio/engines/buggy.ogg", true,
+         "Sound Error: File \"data/audio/engines/buggy.ogg\" could not be read (not a regular file)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string file = dir.file(c.file);
+        fs::rename(file, file + ".real");
+        ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+        const bool loaded = load("missions/race/");
+        const std::string says = c.says ? c.says : "Warning: Not opened, as it is no regular file: " +
+                                                       fs::canonical(dir.path()).string() + "/" + c.file;
+        EXPECT_NE(out.find(says), std::string::npos) << out;
+        if (c.loads) {
+            EXPECT_TRUE(loaded) << out;
+        }
+        fs::remove(file);
+        fs::rename(file + ".real", file);
+        // Nothing of the refused file stays cached: the real one loads in full afterwards.
+        engine->getSceneManager()->getMeshCache()->clear();
+        engine->getVideoDriver()->removeAllTextures();
+        ASSERT_TRUE(load("missions/race/")) << out;
+    }
 }
