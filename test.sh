@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit tests through ctest,
 # the same unit tests again built with AddressSanitizer and UndefinedBehaviorSanitizer (leak
-# checking on), then the whole-program tests (the game binary under Xvfb, driven with real X input)
-# and, beside them, the fuzz targets over their corpora and for a bounded time each. Each stage
-# runs its tests side by side.
+# checking on), the fuzz targets over their corpora and for a bounded time each, then the
+# whole-program tests (the game binary under Xvfb, driven with real X input). Each stage runs its
+# tests side by side; the stages run one after another, so that the busy fuzzers do not slow the
+# games of the timed whole-program tests.
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build=$top/build
@@ -27,14 +28,6 @@ cmake -S "$top" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=
     -DCMAKE_CXX_COMPILER=clang++ -DSANDVOLT_FUZZ=ON -DSANDVOLT_ENGINE_DIR="$build/engine-fuzz/irrlicht" \
     > "$build/cmake-fuzz.log" 2>&1 || { cat "$build/cmake-fuzz.log"; exit 1; }
 cmake --build "$fuzz" -j"$(nproc)"
+FUZZ_RUN_DIR="$build/run" "$top/tools/fuzz.sh" "$fuzz" "${SANDVOLT_FUZZ_SECONDS:-15}"
 
-# The fuzz targets run while the whole-program tests, which mostly wait on the game, run side by
-# side; the fuzzers' report comes after the tests' own.
-FUZZ_RUN_DIR="$build/run" FUZZ_JOBS=$(( ($(nproc) + 1) / 2 )) "$top/tools/fuzz.sh" "$fuzz" \
-    "${SANDVOLT_FUZZ_SECONDS:-15}" > "$build/fuzz-report.txt" 2>&1 &
-fuzzing=$!
-status=0
-"$top/tests/e2e/run-all.sh" "$build" || status=1
-wait "$fuzzing" || status=1
-cat "$build/fuzz-report.txt"
-exit $status
+"$top/tests/e2e/run-all.sh" "$build"

@@ -17,7 +17,8 @@ export E2E_FIXTURES=$build/tests/fixtures/world
 logs=$build/e2e/logs
 times=$build/e2e/times
 mkdir -p "$logs"
-jobs=${E2E_JOBS:-$(nproc)}
+# Half the cores by default: each game renders in software, and the tests time what they see.
+jobs=${E2E_JOBS:-$(( $(nproc) / 2 > 1 ? $(nproc) / 2 : 2 ))}
 
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
