@@ -14,8 +14,6 @@ ROW_Y=(146 207 269 330 392 453 515)
 MUSIC_Y=353; ENVIRONMENT_Y=415
 CONTROLLER_Y=146; KEY_Y=(269 330 392 453)
 
-SHOTS=$E2E_SCRATCH/shots
-
 # Moves the mouse off every widget and takes a screenshot.
 shot() {
     xdotool mousemove --window "$E2E_WINDOW" 1010 10
@@ -35,6 +33,8 @@ same_screen() {
 saved() { grep -q "$1" "$E2E_DIR/settings.xml" || e2e_fail "settings.xml lacks $1"; }
 
 e2e_begin menu_flow 1024x768 || exit 1
+# In the scratch folder, so that two runs side by side keep their own.
+SHOTS=$E2E_SCRATCH/shots
 mkdir -p "$SHOTS"
 e2e_settings '<?xml version="1.0"?>
 <Resolution X="1024" Y="768" />
