@@ -2,7 +2,9 @@
 # Installs what is missing, builds everything and runs every test: the unit tests through ctest,
 # the same unit tests again built with AddressSanitizer and UndefinedBehaviorSanitizer (leak
 # checking on), the fuzz targets over their corpora and for a bounded time each, then the
-# whole-program tests (the game binary under Xvfb, driven with real X input).
+# whole-program tests (the game binary under Xvfb, driven with real X input). Each stage runs its
+# tests side by side; the stages run one after another, so that the busy fuzzers do not slow the
+# games of the timed whole-program tests.
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build=$top/build

@@ -38,6 +38,8 @@ public:
     irr::f32 getRight() const { return area.right; }
     irr::f32 getTop() const { return area.top; }
     irr::f32 getBottom() const { return area.bottom; }
+    bool getHCenter() const { return hcenter; }
+    bool getVCenter() const { return vcenter; }
 
 private:
     std::wstring text;

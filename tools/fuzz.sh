@@ -16,15 +16,15 @@ targets=("$@")
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=0
 export LSAN_OPTIONS=suppressions=$top/tests/support/lsan.supp:print_suppressions=0
 export ALSOFT_DRIVERS=null
-failed=0
-for name in "${targets[@]}"; do
-  bin=$build/tests/fuzz/fuzz_$name
-  seeds=$top/tests/fuzz/corpus/$name
-  [ -x "$bin" ] || { echo "ERROR: no fuzz target $bin"; failed=1; continue; }
-  work=$build/fuzz-work/$name
-  findings=$build/findings/$name
+# Each target runs in a single process: several run side by side (FUZZ_JOBS, default all cores).
+jobs=${FUZZ_JOBS:-$(nproc)}
+
+# One target over its corpus, then fuzzed; what it found goes to its .result file.
+fuzz_one() {
+  local name=$1 bin=$build/tests/fuzz/fuzz_$1 seeds=$top/tests/fuzz/corpus/$1
+  local work=$build/fuzz-work/$1 findings=$build/findings/$1 log=$build/fuzz-$1.log
+  [ -x "$bin" ] || { echo "ERROR: no fuzz target $bin"; return 1; }
   rm -rf "$work"; mkdir -p "$work" "$findings"
-  log=$build/fuzz-$name.log
   if (cd "${FUZZ_RUN_DIR:-$build}" && "$bin" -rss_limit_mb=2048 -timeout=10 -max_len=65536 \
         -max_total_time="$seconds" -print_final_stats=1 ${FUZZ_FLAGS:-} \
         -artifact_prefix="$findings/" "$work" "$seeds" > "$log" 2>&1); then
@@ -32,7 +32,23 @@ for name in "${targets[@]}"; do
   else
     echo "ERROR: fuzz $name failed, see $log and $findings"
     grep -E 'ERROR:|SUMMARY:' "$log" | head -n 5
-    failed=1
+    return 1
   fi
+}
+
+declare -A running=()
+failed=0
+reap() {
+  local pid code=0
+  wait -n -p pid || code=$?
+  cat "$build/fuzz-${running[$pid]}.result"
+  [ "$code" -eq 0 ] || failed=1
+  unset "running[$pid]"
+}
+for name in "${targets[@]}"; do
+  while [ ${#running[@]} -ge "$jobs" ]; do reap; done
+  fuzz_one "$name" > "$build/fuzz-$name.result" 2>&1 &
+  running[$!]=$name
 done
+while [ ${#running[@]} -gt 0 ]; do reap; done
 exit $failed

@@ -3,11 +3,16 @@
  * a few bytes at a time, so that a kill at a random moment often lands in the middle of a save, as
  * it would on a slow or busy disk. Each step is logged with its time (ns) to SLOWSAVE_LOG:
  *   open PATH     a settings file opened for writing
+ *   piece         one piece of a write is about to go out
  *   renamed PATH  a settings file put in its place (the save is complete)
- * SLOWSAVE_US is the pause between two pieces of a write and around a rename (default 2000). */
+ * SLOWSAVE_US is the pause between two pieces of a write and around a rename (default 2000).
+ * SLOWSAVE_KILL_STEP=N kills the game with SIGKILL at the Nth step of its saves (counted from 1: each
+ * piece of a write, then the moments before and after each rename), from inside the process, so that
+ * the kill lands where the test aimed it however busy the machine is. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -51,6 +56,17 @@ static void note(const char* what, const char* path)
         real_write(fd, line, (size_t)n);
         close(fd);
     }
+}
+
+/* The steps of a save so far: each piece of a write, then the moments before and after the rename. */
+static long steps;
+
+static void step(void)
+{
+    const char* at = getenv("SLOWSAVE_KILL_STEP");
+    ++steps;
+    if (at && atol(at) == steps)
+        kill(getpid(), SIGKILL);
 }
 
 static int opened(int fd, const char* path, int flags)
@@ -125,6 +141,8 @@ ssize_t write(int fd, const void* bytes, size_t count)
         return real(fd, bytes, count);
     const size_t piece = count < 16 ? count : 16;
     pause_a_little();
+    note("piece", "");
+    step();
     return real(fd, bytes, piece);
 }
 
@@ -136,9 +154,11 @@ int rename(const char* from, const char* to)
     if (!is_settings(to))
         return real(from, to);
     pause_a_little();
+    step();
     const int result = real(from, to);
     if (result == 0)
         note("renamed", to);
     pause_a_little();
+    step();
     return result;
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole menu flow as a player goes through it with the mouse and the keyboard: the main screen,
-# every options row with the restart notice, volumes that wrap, a key rebound and a key refused,
-# the credits pages, the mission selection at progress 1, a race started, left with Escape,
-# continued, broken off and started again, and Exit writing the changed options.
+# every options row with the restart notice (each row that needs one on its own), volumes that
+# wrap, a key rebound, a key refused and the row left waiting, the credits pages, the mission
+# selection at progress 1, a race started, left with Escape, continued, broken off and started
+# again, and Exit writing the changed options.
 . "$E2E_HERE/harness.sh"
 
 # Window pixels of the options widgets at 1024 x 768 (the centres of their rectangles); the main
@@ -12,8 +13,6 @@ VALUE_X=717
 ROW_Y=(146 207 269 330 392 453 515)
 MUSIC_Y=353; ENVIRONMENT_Y=415
 CONTROLLER_Y=146; KEY_Y=(269 330 392 453)
-
-SHOTS=$E2E_SCRATCH/shots
 
 # Moves the mouse off every widget and takes a screenshot.
 shot() {
@@ -34,6 +33,8 @@ same_screen() {
 saved() { grep -q "$1" "$E2E_DIR/settings.xml" || e2e_fail "settings.xml lacks $1"; }
 
 e2e_begin menu_flow 1024x768 || exit 1
+# In the scratch folder, so that two runs side by side keep their own.
+SHOTS=$E2E_SCRATCH/shots
 mkdir -p "$SHOTS"
 e2e_settings '<?xml version="1.0"?>
 <Resolution X="1024" Y="768" />
@@ -59,9 +60,20 @@ for i in $(seq 1 40); do
 done
 [ "$(e2e_colours "$SHOTS/main.png")" -gt 200 ] || e2e_fail "no main screen"
 
-# Options: every graphics row once, then the notice on Back.
+# Options: each row that needs a restart gives the notice on its own: clicked round to its old value
+# (the resolution stays on Xvfb's one mode), then Back.
 click $MAIN_X $OPTIONS_Y; shot hub
 same_screen main hub && e2e_fail "Options did not open the options hub"
+ROW_CYCLE=(1 0 2 3 0 2 2)
+for row in 0 2 3 5 6; do
+    click $MAIN_X $HUB_GRAPHICS_Y
+    for _ in $(seq 1 "${ROW_CYCLE[$row]}"); do click $VALUE_X "${ROW_Y[$row]}"; done
+    click $MAIN_X $BACK_Y; shot notice-row-$row
+    same_screen notice-row-$row hub && e2e_fail "graphics row $((row + 1)) gave no restart notice"
+    click $MAIN_X $BACK_Y
+done
+
+# Every graphics row once, then the notice on Back.
 click $MAIN_X $HUB_GRAPHICS_Y; shot graphics
 for y in "${ROW_Y[@]}"; do click $VALUE_X "$y"; done
 shot graphics-changed
@@ -88,9 +100,15 @@ click $MAIN_X $HUB_CONTROLS_Y
 shot controls
 click $VALUE_X ${KEY_Y[0]}
 e2e_key e
+shot controls-rebound
 click $VALUE_X ${KEY_Y[1]}
 e2e_key a
 shot controls-waiting
+same_screen controls-rebound controls-waiting && e2e_fail "the backward row did not wait for a key"
+# Left waiting, the row shows its old key when the page opens again.
+click $MAIN_X $BACK_Y
+click $MAIN_X $HUB_CONTROLS_Y; shot controls-again
+same_screen controls-rebound controls-again || e2e_fail "the row left waiting still waits on return"
 click $MAIN_X $BACK_Y
 click $MAIN_X $BACK_Y
 shot main-again

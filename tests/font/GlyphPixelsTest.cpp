@@ -60,6 +60,16 @@ void expectPagesMatchFreeType(CGUITTFont* font, const fontfixtures::CReferenceFa
             const fontfixtures::SReferenceGlyph bitmap = reference.glyphByIndex(index);
             ASSERT_EQ(rect.getWidth(), bitmap.width);
             ASSERT_EQ(rect.getHeight(), bitmap.rows);
+            // A glyph placed past the page's edge is a fault to report, not an index to follow.
+            if (rect.UpperLeftCorner.X < 0 || rect.UpperLeftCorner.Y < 0 ||
+                rect.LowerRightCorner.X > static_cast<s32>(extent.Width) ||
+                rect.LowerRightCorner.Y > static_cast<s32>(extent.Height)) {
+                ADD_FAILURE() << "glyph " << index << " at " << size << " px lies at (" << rect.UpperLeftCorner.X
+                              << ", " << rect.UpperLeftCorner.Y << ")-(" << rect.LowerRightCorner.X << ", "
+                              << rect.LowerRightCorner.Y << "), outside its " << extent.Width << " x "
+                              << extent.Height << " page " << pageIndex;
+                continue;
+            }
             int wrong = 0;
             for (s32 y = 0; y < bitmap.rows; ++y) {
                 for (s32 x = 0; x < bitmap.width; ++x) {

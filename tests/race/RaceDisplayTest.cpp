@@ -4,6 +4,7 @@
 // mission.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -48,12 +49,43 @@ struct SDrawn {
     video::ITexture* texture = nullptr;
     CGuiTextButton* label = nullptr;
     u32 hoverColour = 0;
+    // A label's font size (pixels).
+    u32 size = 0;
+    // Scene passes drawn earlier in the frame.
+    int scenesBefore = 0;
+};
+
+// A scene node that counts the times the scene manager renders it: one count per scene pass.
+class CScenePassCounter : public scene::ISceneNode {
+public:
+    explicit CScenePassCounter(scene::ISceneManager* manager)
+        : scene::ISceneNode(manager->getRootSceneNode(), manager)
+    {
+        setAutomaticCulling(scene::EAC_OFF);
+    }
+    void OnRegisterSceneNode() override
+    {
+        if (IsVisible)
+            SceneManager->registerNodeForRendering(this, scene::ESNRP_SOLID);
+        ISceneNode::OnRegisterSceneNode();
+    }
+    void render() override { ++passes; }
+    const core::aabbox3df& getBoundingBox() const override { return bounds; }
+
+    int passes = 0;
+    core::aabbox3df bounds{-1.0f, -1.0f, -1.0f, 1.0f, 1.0f, 1.0f};
 };
 
 // Keeps what one frame of the display drew, in order.
 class CRecordingCanvas : public CRaceCanvas {
 public:
     explicit CRecordingCanvas(CGameEngine* engine) : CRaceCanvas(engine) {}
+
+    void record(SDrawn d)
+    {
+        d.scenesBefore = scenePasses ? scenePasses->passes : 0;
+        drawn.push_back(d);
+    }
 
     void drawText(gui::IGUIFont* font, const core::stringw& text, const core::recti& box,
                   video::SColor colour, bool hcenter, bool vcenter) override
@@ -65,7 +97,7 @@ public:
         d.colour = colour.color;
         d.hcenter = hcenter;
         d.vcenter = vcenter;
-        drawn.push_back(d);
+        record(d);
     }
     void drawImage(video::ITexture* texture, const core::position2di& position,
                    const core::recti& sourceRect) override
@@ -73,14 +105,14 @@ public:
         SDrawn d(SDrawn::IMAGE);
         d.texture = texture;
         d.box = core::recti(position, sourceRect.getSize());
-        drawn.push_back(d);
+        record(d);
     }
     void drawRectangle(video::SColor colour, const core::recti& box) override
     {
         SDrawn d(SDrawn::RECTANGLE);
         d.colour = colour.color;
         d.box = box;
-        drawn.push_back(d);
+        record(d);
     }
     void drawLabel(CGuiTextButton* label) override
     {
@@ -89,7 +121,12 @@ public:
         d.text = label->getText();
         d.colour = label->getColor().color;
         d.hoverColour = label->getHoverColor().color;
-        drawn.push_back(d);
+        d.size = label->getFont() ? label->getFont()->getFontSize() : 0;
+        d.box = core::recti(std::lround(label->getLeft()), std::lround(label->getTop()),
+                            std::lround(label->getRight()), std::lround(label->getBottom()));
+        d.hcenter = label->getHCenter();
+        d.vcenter = label->getVCenter();
+        record(d);
     }
 
     std::vector<SDrawn> of(SDrawn::EKind kind) const
@@ -124,6 +161,7 @@ public:
     }
 
     std::vector<SDrawn> drawn;
+    CScenePassCounter* scenePasses = nullptr;
 };
 
 racetest::SWorldOptions withDisplay(std::vector<int> missingPlaceImages = {})
@@ -147,18 +185,23 @@ struct SDisplayRace {
         }
         loaded = world.load(folder);
         world.race->setCanvas(&canvas);
+        scenePasses = new CScenePassCounter(world.engine->getSceneManager());
+        canvas.scenePasses = scenePasses;
         small = world.engine->getFont(kFont, kSmallSize);
         big = world.engine->getFont(kFont, kBigSize);
     }
     // One frame 1/60 s after the last (or at exactly `timerMs`), recorded afresh.
+    ~SDisplayRace() { scenePasses->drop(); }
     bool frame()
     {
         canvas.drawn.clear();
+        scenePasses->passes = 0;
         return world.frame();
     }
     bool frameAt(u32 timerMs)
     {
         canvas.drawn.clear();
+        scenePasses->passes = 0;
         return world.frameAt(timerMs);
     }
     // The timer at a game-clock time of the race (load + 6000 ms is race time 0).
@@ -169,6 +212,7 @@ struct SDisplayRace {
     CRecordingCanvas canvas;
     u32 loadedAt = world.now();
     bool loaded = false;
+    CScenePassCounter* scenePasses = nullptr;
     gui::IGUIFont* small = nullptr;
     gui::IGUIFont* big = nullptr;
 };
@@ -181,6 +225,19 @@ void expectText(const SDrawn& d, const std::wstring& text, gui::IGUIFont* font, 
     EXPECT_EQ(d.colour, colour) << what << std::hex << ": colour " << d.colour;
     EXPECT_EQ(d.hcenter, hcenter) << what;
     EXPECT_TRUE(d.vcenter) << what;
+}
+
+TEST(RaceDisplay, IsDrawnOverTheWholeScene)
+{
+    SDisplayRace race("race");
+    ASSERT_TRUE(race.loaded) << race.world.out;
+    for (int f = 0; f < 3; ++f) {
+        ASSERT_TRUE(race.frame());
+        ASSERT_GT(race.scenePasses->passes, 0) << "the scene was not drawn";
+        ASSERT_FALSE(race.canvas.drawn.empty());
+        for (const SDrawn& d : race.canvas.drawn)
+            EXPECT_EQ(d.scenesBefore, race.scenePasses->passes) << "a piece of the display under the scene";
+    }
 }
 
 TEST(RaceDisplay, FontsFollowTheScreenHeight)
@@ -518,6 +575,62 @@ TEST(RaceDisplay, ClosingMessagesFadeInHoldAndFadeOut)
     EXPECT_EQ(messageAlphaAt(race, start + 9001), 127);
 }
 
+struct SLabelCase {
+    const char* what;
+    int text;
+    u32 size;        // pixels at 600 lines
+    core::recti box; // pixels on 800 x 600
+};
+
+// The title alone, then the pairs of lines, in their sizes and boxes, centred both ways, and all
+// of them over the dark overlay (drawn before them in the frame, so they stay bright).
+TEST(RaceDisplay, ClosingMessagesKeepTheirSizesAndBoxesOverTheOverlay)
+{
+    SDisplayRace race("flat", withDisplay(), "m08");
+    ASSERT_TRUE(race.loaded) << race.world.out;
+    race.world.player()->setLap(1);
+    const u32 finish = race.atRaceTime(30000);
+    ASSERT_TRUE(race.frameAt(finish));
+    ASSERT_TRUE(race.frameAt(finish + 1)); // the ending begins
+    const u32 start = finish + 1 + 9501;   // the first message begins
+    ASSERT_TRUE(race.frameAt(start));
+    const std::vector<std::vector<SLabelCase>> messages = {
+        {{"title", 40, 60, {240, 279, 560, 321}}},
+        {{"first line", 41, 33, {240, 240, 560, 288}}, {"second line", 42, 27, {240, 306, 560, 339}}},
+    };
+    for (size_t m = 0; m < messages.size(); ++m) {
+        // Each message begins on the frame after the last one's 8 s; 3 s into it, it is held.
+        const u32 begins = start + 8001 * static_cast<u32>(m);
+        if (m > 0) {
+            ASSERT_TRUE(race.frameAt(begins - 1));
+            ASSERT_TRUE(race.frameAt(begins));
+        }
+        ASSERT_TRUE(race.frameAt(begins + 3000));
+        const std::vector<SDrawn> labels = race.canvas.of(SDrawn::LABEL);
+        ASSERT_EQ(labels.size(), messages[m].size()) << "message " << m;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            const SLabelCase& c = messages[m][i];
+            EXPECT_EQ(labels[i].text, race.text(c.text)) << c.what;
+            EXPECT_EQ(labels[i].colour, 0xFFD69900u) << c.what;
+            EXPECT_EQ(labels[i].size, c.size) << c.what;
+            EXPECT_EQ(labels[i].box, c.box) << c.what;
+            EXPECT_TRUE(labels[i].hcenter) << c.what;
+            EXPECT_TRUE(labels[i].vcenter) << c.what;
+        }
+        int overlayAt = -1, firstLabelAt = -1;
+        for (size_t i = 0; i < race.canvas.drawn.size(); ++i) {
+            const SDrawn& d = race.canvas.drawn[i];
+            if (d.kind == SDrawn::RECTANGLE && d.box == core::recti(0, 0, 800, 600))
+                overlayAt = static_cast<int>(i);
+            if (d.kind == SDrawn::LABEL && firstLabelAt < 0)
+                firstLabelAt = static_cast<int>(i);
+        }
+        ASSERT_GE(overlayAt, 0) << "message " << m << ": no overlay";
+        EXPECT_LT(overlayAt, firstLabelAt) << "message " << m << ": the overlay darkens the messages";
+    }
+}
+
+// Each time the messages come into sight counts, so a message shown twice shows in the list twice.
 TEST(RaceDisplay, ClosingMessagesComeInOrderUntilTheRaceEnds)
 {
     SDisplayRace race("flat", withDisplay(), "m08");
@@ -525,12 +638,17 @@ TEST(RaceDisplay, ClosingMessagesComeInOrderUntilTheRaceEnds)
     race.world.player()->setLap(1);
     ASSERT_TRUE(race.frameAt(race.atRaceTime(30000)));
     std::vector<std::vector<std::wstring>> shown;
+    bool inSight = false;
     while (race.frame()) {
         std::vector<std::wstring> texts;
-        for (const SDrawn& label : race.canvas.of(SDrawn::LABEL))
+        bool visible = false;
+        for (const SDrawn& label : race.canvas.of(SDrawn::LABEL)) {
             texts.push_back(label.text);
-        if (!texts.empty() && (shown.empty() || shown.back() != texts))
+            visible = visible || (label.colour >> 24) != 0;
+        }
+        if (visible && (!inSight || shown.back() != texts))
             shown.push_back(texts);
+        inSight = visible;
     }
     const std::vector<std::vector<std::wstring>> expected = {
         {race.text(40)},
