@@ -34,16 +34,25 @@ const float kShadowLight = 0.45;
 const float kFadeStart = 70.0;
 const float kFadeEnd = 110.0;
 
+// The casters' smallest spread of depth, in world units: enough to keep a flat caster's own
+// face from shadowing itself, small enough that a caster 1 unit above the ground casts a full
+// shadow.
+const float kMinSpread = 0.25;
+
+// The blurred moments at uv, filtered by hand from the four texels round it; the taps stay inside
+// the map (beyond it the border colour would read as a caster at the light).
 vec2 moments(vec2 uv)
 {
     vec2 position = uv * TextureSize - 0.5;
     vec2 f = fract(position);
     vec2 texel = 1.0 / TextureSize;
-    vec2 base = (floor(position) + 0.5) * texel;
-    vec2 m00 = texture2D(ShadowMap, base).xy;
-    vec2 m10 = texture2D(ShadowMap, base + vec2(texel.x, 0.0)).xy;
-    vec2 m01 = texture2D(ShadowMap, base + vec2(0.0, texel.y)).xy;
-    vec2 m11 = texture2D(ShadowMap, base + texel).xy;
+    vec2 low = (floor(position) + 0.5) * texel;
+    vec2 first = clamp(low, 0.5 * texel, 1.0 - 0.5 * texel);
+    vec2 second = clamp(low + texel, 0.5 * texel, 1.0 - 0.5 * texel);
+    vec2 m00 = texture2D(ShadowMap, first).xy;
+    vec2 m10 = texture2D(ShadowMap, vec2(second.x, first.y)).xy;
+    vec2 m01 = texture2D(ShadowMap, vec2(first.x, second.y)).xy;
+    vec2 m11 = texture2D(ShadowMap, second).xy;
     return mix(mix(m00, m10, f.x), mix(m01, m11, f.x), f.y);
 }
 
@@ -59,7 +68,8 @@ float lit()
     vec2 m = moments(uv);
     if (depth <= m.x)
         return 1.0;
-    float variance = max(m.y - m.x * m.x, 0.000002);
+    float spread = kMinSpread / (Far - Near);
+    float variance = max(m.y - m.x * m.x, spread * spread);
     float d = depth - m.x;
     float p = variance / (variance + d * d);
     // Cut the faint tail of the bound: no light bleeding where two casters overlap.
