@@ -85,7 +85,7 @@ void CRaceWorld::setTime(u32 ms)
 bool CRaceWorld::frame()
 {
     ++frameIndex;
-    setTime(baseMs + static_cast<u32>(frameIndex * 1000LL / 60));
+    setTime(baseMs + static_cast<u32>(frameIndex * 1000LL / framesPerSecond));
     return race->runFrame();
 }
 

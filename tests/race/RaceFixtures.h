@@ -44,7 +44,8 @@ public:
     // Loads at the current time and enters the race as the entry function does; what the load
     // printed is kept in `out`.
     bool load(const std::string& folder);
-    // One race frame 1/60 s of game time after the last; false when the race loop is over.
+    // One race frame 1/framesPerSecond s of game time after the last; false when the race loop
+    // is over.
     bool frame();
     // One race frame with the engine's timer at `timerMs`.
     bool frameAt(irr::u32 timerMs);
@@ -67,6 +68,7 @@ public:
     void teleport(CVehicleEntity* vehicle, const irr::core::vector3df& position, float yawDegrees = 0.0f);
 
     std::string source;
+    int framesPerSecond = 60;
     CChaseCamera camera{engine.get()};
     CItemsCreator creator{engine.get(), &entities};
     CMenu* menu = nullptr;
