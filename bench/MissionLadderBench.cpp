@@ -175,7 +175,7 @@ void runJob(const std::string& runDir, const SJob& job, const std::string& outFi
         for (int d = 0; d < draws; ++d) {
             const int draw = index < 0 ? d + 1 : 1 + index % kDraws;
             const SDriveStyle style = index == -1 ? SDriveStyle() : index == -2 ? poorStyle() : styles[size_t(index)];
-            SRun r = raceOnce(world, folder, style, draw, index == -1);
+            SRun r = raceOnce(world, folder, style, draw, index < 0);
             std::fprintf(out, "%d %d %d %d %d %d %d %d %.0f %.0f\n", job.mission, job.fps,
                          index == -1 ? 1 : index == -2 ? 2 : 0, std::max(index, 0), draw, r.finished ? 1 : 0,
                          r.won ? 1 : 0, r.place, double(r.playerMs), double(r.rivalMs));
