@@ -8,11 +8,14 @@
 #   on m01 ("NormalFixed") and m02 ("Normal")                  (race_draw_bench under Xvfb)
 #   the game's peak memory in races with shadows 2 and bloom   (race_memory.sh)
 #   the menu's frames per second                               (menu.sh)
-# usage: bench/record.sh [BUILD_DIR]   (the build folder defaults to ./build)
+#   with OLD_BUILD: the drawn frame against that build's,
+#   alternated in one run                                      (draw_ratio.sh)
+# usage: bench/record.sh [BUILD_DIR [OLD_BUILD]]   (the build folder defaults to ./build)
 # The benchmarks' own output is kept in /tmp/sandvolt-record-*.log.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
+old=${2:+$(cd "$2" && pwd)}
 bench=$build/bench/race_frame_bench
 [ -x "$bench" ] || { echo "no $bench: build the project first"; exit 1; }
 logs=/tmp/sandvolt-record
@@ -57,13 +60,22 @@ echo "running race_draw_bench ..." >&2
 while read -r shadows bloom a b; do
     for pair in "m01 $a" "m02 $b"; do
         set -- $pair
-        goal="(goal: shadows 2 + bloom)" verdict=-
-        if [ "$shadows" = 2 ] && [ "$bloom" = on ]; then
-            goal="at least 60 fps" verdict=$(at_least "$2" 60)
+        goal=- verdict=-
+        if [ "$shadows" = 0 ] && [ "$bloom" = on ]; then
+            goal="at least 30 fps" verdict=$(at_least "$2" 30)
         fi
         row "fps 1024x768, shadows $shadows, bloom $bloom, $1 ($(shadow_type "$1"))" "$2 fps" "$goal" "$verdict"
     done
 done < <(sed -n 's/^ *shadows \([0-9]\), bloom \(o[nf]*\) *\([0-9.]*\) ([^)]*) *\([0-9.]*\) (.*/\1 \2 \3 \4/p' "$logs-draw.log")
+
+if [ -n "$old" ]; then
+    echo "running draw_ratio.sh against $old ..." >&2
+    "$here/draw_ratio.sh" "$old" "$build" 3 120 m01 m02 > "$logs-ratio.log" 2>&1
+    while read -r mission fpsOld fpsNew ratio; do
+        row "drawn frame against the old build, shadows 2, bloom on, $mission" \
+            "$fpsOld -> $fpsNew fps (x$ratio)" "at least x2" "$(at_least "$ratio" 2)"
+    done < <(sed -n 's/^shadows 2, bloom on *\(m[0-9]*\) *\([0-9.]*\) *\([0-9.]*\) *\([0-9.]*\)$/\1 \2 \3 \4/p' "$logs-ratio.log")
+fi
 
 echo "running race_memory.sh ..." >&2
 "$here/race_memory.sh" "$build" 1 2 > "$logs-memory.log" 2>&1

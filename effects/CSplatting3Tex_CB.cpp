@@ -9,8 +9,9 @@ namespace {
 
 // Metres per repeat of each detail texture.
 const f32 kResolution[3] = {16.0f, 25.0f, 25.0f};
-// How the projections along the three axes are mixed on slopes: the share below which an axis
-// drops out, the sharpness of the mix, and the distance in metres over which far detail fades.
+// How the projections along the three axes are mixed on slopes (the share below which an axis
+// drops out, the sharpness of that mix), and how sharp the seams between detail textures are:
+// a seam is 1 / 23 of the splat map's range wide.
 const f32 kBlending[3] = {0.2f, 7.0f, 23.0f};
 
 } // namespace

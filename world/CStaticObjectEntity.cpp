@@ -6,6 +6,7 @@
 
 #include "core/CGameEngine.h"
 #include "world/BodyTransform.h"
+#include "world/CChunkedMeshNode.h"
 #include "world/CPhysicsBody.h"
 #include "world/SceneUse.h"
 #include "world/SEntityDesc.h"
@@ -69,8 +70,15 @@ void CStaticObjectEntity::build(const std::string& meshPath, const core::vector3
 
     for (u32 b = 0; b < mesh->getMeshBufferCount(); ++b)
         mesh->getMeshBuffer(b)->setHardwareMappingHint(scene::EHM_STATIC, scene::EBT_VERTEX_AND_INDEX);
-    node = sceneManager->addMeshSceneNode(mesh, nullptr, -1, core::vector3df(0, 0, 0),
-                                          core::vector3df(0, 0, 0), core::vector3df(1, 1, 1));
+    if (mapping == 1) {
+        // The ground spreads far beyond the view: drawn in chunks the camera culls. The cached
+        // mesh stays whole (the collision shape is built from it).
+        node = new CChunkedMeshNode(mesh, sceneManager->getRootSceneNode(), sceneManager, -1);
+        node->drop();
+    } else {
+        node = sceneManager->addMeshSceneNode(mesh, nullptr, -1, core::vector3df(0, 0, 0),
+                                              core::vector3df(0, 0, 0), core::vector3df(1, 1, 1));
+    }
     node->setPosition(position);
     node->setRotation(rotation);
     // Triplanar mapping works in world space, so the ground keeps its node unscaled.

@@ -1,11 +1,16 @@
-// The ground's colour: three detail textures mixed by the splat map (red, green and blue shares),
-// each projected along the three world axes and mixed by the surface's slope (triplanar), so that
-// steep faces are not stretched. The ground lies on the depth its first pass laid, so it takes
-// the fixed-function position (ftransform) to land on exactly the same depth.
+// The ground's colour: three detail textures mixed by the splat map (red, green and blue shares).
+// The green one is the rock of the slopes: it is projected along the three world axes and mixed
+// by the surface's slope (triplanar), so that steep faces are not stretched; the other two lie on
+// the flat and the track and are projected from above only. The ground lies on the depth its
+// first pass laid, so it takes the fixed-function position (ftransform) to land on exactly the
+// same depth.
+#ifdef FRAGMENT_SHADER
+#extension GL_ARB_shader_texture_lod : require
+#endif
 uniform mat4 WVP;
 uniform mat4 W;
 uniform vec3 Resolution;     // metres per repeat of each detail texture
-uniform vec3 Blending;       // axis share dropped, sharpness of the axis mix, sharpness of the splat mix
+uniform vec3 Blending;       // axis share dropped, sharpness of the axis mix, 1 / width of a seam
 uniform sampler2D S0;        // the splat map over the whole ground
 uniform sampler2D C00;
 uniform sampler2D C01;
@@ -26,6 +31,10 @@ void main_v()
 #endif
 
 #ifdef FRAGMENT_SHADER
+
+// Side shares this small are left out (and the rest scaled back up to the whole).
+const float kLeastSide = 0.01;
+
 vec3 axisShares()
 {
     vec3 n = abs(normalize(worldNormal));
@@ -33,15 +42,21 @@ vec3 axisShares()
     return w / max(w.x + w.y + w.z, 0.0001);
 }
 
-// One detail texture over the ground; the side projections are only read where a slope shows them.
-vec3 detail(sampler2D map, float metres, vec3 axes)
+// The slope texture along the three axes. Its side projections are read only where a slope shows
+// them, so they are read with gradients taken outside the branch: implicit ones are undefined
+// there.
+vec3 triplanar(sampler2D map, float metres, vec3 axes)
 {
     vec3 p = worldPosition / metres;
-    vec3 colour = texture2D(map, p.xz).rgb * axes.y;
-    if (axes.x > 0.01)
-        colour += texture2D(map, p.zy).rgb * axes.x;
-    if (axes.z > 0.01)
-        colour += texture2D(map, p.xy).rgb * axes.z;
+    vec2 dxSide = dFdx(p.zy), dySide = dFdy(p.zy);
+    vec2 dxFront = dFdx(p.xy), dyFront = dFdy(p.xy);
+    vec3 kept = vec3(axes.x > kLeastSide ? axes.x : 0.0, axes.y, axes.z > kLeastSide ? axes.z : 0.0);
+    kept /= kept.x + kept.y + kept.z;
+    vec3 colour = texture2D(map, p.xz).rgb * kept.y;
+    if (kept.x > 0.0)
+        colour += texture2DGradARB(map, p.zy, dxSide, dySide).rgb * kept.x;
+    if (kept.z > 0.0)
+        colour += texture2DGradARB(map, p.xy, dxFront, dyFront).rgb * kept.z;
     return colour;
 }
 
@@ -54,9 +69,9 @@ void main_f()
 {
     vec3 axes = axisShares();
     vec3 share = texture2D(S0, splatCoord).rgb;
-    vec3 c0 = detail(C00, Resolution.x, axes);
-    vec3 c1 = detail(C01, Resolution.y, axes);
-    vec3 c2 = detail(C02, Resolution.z, axes);
+    vec3 c0 = texture2D(C00, worldPosition.xz / Resolution.x).rgb;
+    vec3 c1 = triplanar(C01, Resolution.y, axes);
+    vec3 c2 = texture2D(C02, worldPosition.xz / Resolution.z).rgb;
     // Where two textures meet, the brighter grains of each win: a crisp, natural seam instead of
     // a smear. The seam is 1 / Blending.z of the splat map's range wide.
     vec3 height = share + 0.2 * vec3(brightness(c0), brightness(c1), brightness(c2));
