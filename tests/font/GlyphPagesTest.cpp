@@ -62,7 +62,7 @@ TEST(GlyphPages, PagesAreNamedAfterFaceSizeAndNumber)
     CGUITTFont* font = gameFont(engine, 30);
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(std::string(font->getPageTextureByIndex(0)->getName().getPath().c_str()),
-              "TTFontGlyphPage_Lato.Black.30_0");
+              "TTFontGlyphPage_Sandvolt Sans.Black.30_0");
     EXPECT_EQ(font->getPageTextureByIndex(font->getGlyphPageCount()), nullptr);
     font->drop();
 }
@@ -149,7 +149,7 @@ TEST(GlyphPages, ChangingTheRenderingStartsThePagesAfresh)
     fontfixtures::CReferenceFace reference(fontfixtures::gameFont(), 30);
     EXPECT_FALSE(font->getGlyph(reference.index(U'A'))->isLoaded) << "only the batch around W";
     ASSERT_TRUE(font->getGlyph(w)->isLoaded);
-    EXPECT_EQ(font->getPageTextureByIndex(0)->getName().getPath(), "TTFontGlyphPage_Lato.Black.30_0");
+    EXPECT_EQ(font->getPageTextureByIndex(0)->getName().getPath(), "TTFontGlyphPage_Sandvolt Sans.Black.30_0");
     font->setFontHinting(false, false);
     EXPECT_FALSE(font->getFontHinting());
     EXPECT_FALSE(font->getGlyph(w)->isLoaded);
