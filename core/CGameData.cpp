@@ -408,7 +408,7 @@ bool CGameData::findPressedKey(SKeyEntry*& key)
         return false;
     for (SKeyEntry* entry : keys) {
         const GameControllerEvent input = engine->getInput();
-        if (input.keyDown[entry->getCode()]) {
+        if (input.isKeyDown(entry->getCode())) {
             key = entry;
             return true;
         }

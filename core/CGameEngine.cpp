@@ -25,7 +25,7 @@ CGameEngine::CGameEngine(SGameSettings* settings, video::E_DRIVER_TYPE driverTyp
     : lastFrameTime(0), frameTime(0), frameDeltaMs(0), frameDelta(0), pauseStartTime(0),
       pausedTime(0), skyBox(nullptr), device(nullptr), driver(nullptr), sceneManager(nullptr),
       collisionConfiguration(nullptr), dispatcher(nullptr), broadphase(nullptr), solver(nullptr),
-      dynamicsWorld(nullptr), gameState(EGS_QUIT), screenQuad(nullptr), goCap(nullptr),
+      dynamicsWorld(nullptr), lastClickMs(0), clickSeen(false), clicksFrom(0), gameState(EGS_QUIT), screenQuad(nullptr), goCap(nullptr),
       itemsCreator(nullptr), holdingPhysicsMeshes(false)
 {
     open(settings, driverType);
@@ -126,7 +126,35 @@ IrrlichtDevice* CGameEngine::getDevice() { return device; }
 video::IVideoDriver* CGameEngine::getVideoDriver() { return driver; }
 scene::ISceneManager* CGameEngine::getSceneManager() { return sceneManager; }
 btDiscreteDynamicsWorld* CGameEngine::getDynamicsWorld() { return dynamicsWorld; }
-GameControllerEvent CGameEngine::getInput() { return input; }
+GameControllerEvent CGameEngine::getInput()
+{
+    GameControllerEvent copy = input;
+    if (clicksFrom > 0 && device && device->getTimer()->getTime() < clicksFrom) {
+        copy.leftMousePressed = false;
+        copy.rightMousePressed = false;
+        copy.middleMousePressed = false;
+    }
+    return copy;
+}
+
+void CGameEngine::clickTaken()
+{
+    if (!device)
+        return;
+    lastClickMs = device->getTimer()->getTime();
+    clickSeen = true;
+}
+
+void CGameEngine::holdClicksAfterLastClick(u32 ms)
+{
+    clicksFrom = clickSeen ? lastClickMs + ms : 0;
+}
+
+bool CGameEngine::run()
+{
+    input.startFrame();
+    return device->run();
+}
 void CGameEngine::setGameState(int state) { gameState = state; }
 int CGameEngine::getGameState() { return gameState; }
 CScreenQuadEntity* CGameEngine::getScreenQuad() { return screenQuad; }

@@ -41,7 +41,16 @@ public:
     irr::video::IVideoDriver* getVideoDriver();
     irr::scene::ISceneManager* getSceneManager();
     btDiscreteDynamicsWorld* getDynamicsWorld();
+    // A copy of the input as it stands; mouse presses read as none while clicks are held.
     GameControllerEvent getInput();
+    // A widget took a click now, by the device's clock.
+    void clickTaken();
+    // Mouse presses read as none until `ms` after the last click taken: a screen that a click has
+    // just opened does not take the second click of a double click.
+    void holdClicksAfterLastClick(irr::u32 ms);
+    // One frame's turn of the device: forgets the presses the last frame read, then lets the
+    // device deliver the new events. False once the window has closed.
+    bool run();
     void setGameState(int state);
     int getGameState();
     CScreenQuadEntity* getScreenQuad();
@@ -94,6 +103,9 @@ private:
     btConstraintSolver* solver;
     btDiscreteDynamicsWorld* dynamicsWorld;
     GameControllerEvent input;
+    irr::u32 lastClickMs;
+    bool clickSeen;
+    irr::u32 clicksFrom;
     int gameState;
     std::vector<irr::gui::CGUITTFont*> fonts;
     CScreenQuadEntity* screenQuad;

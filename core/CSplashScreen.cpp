@@ -45,7 +45,7 @@ void CSplashScreen::show(const std::string& path, u32 widthDivisor, bool skippab
     const core::rect<s32> source(0, 0, 2048 / divisor, 2048);
 
     bool done = false;
-    while (!done && device->run()) {
+    while (!done && engine->run()) {
         if (!device->isWindowActive()) {
             clock.reset();
             device->yield();
@@ -53,7 +53,7 @@ void CSplashScreen::show(const std::string& path, u32 widthDivisor, bool skippab
         }
         const f32 dt = static_cast<f32>(clock.getTimeMicroseconds()) / 1000.0f;
         clock.reset();
-        if (skippable && engine->getInput().keyDown[KEY_ESCAPE])
+        if (skippable && engine->getInput().isKeyDown(KEY_ESCAPE))
             skip = true;
 
         if (fadeIn) {

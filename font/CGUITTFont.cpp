@@ -21,18 +21,6 @@ void logLine(ILogger* logger, const core::stringc& message)
         logger->log("CGUITTFont", message.c_str(), ELL_INFORMATION);
 }
 
-// Glyph slots big enough for any glyph of the face at its current size, from its bounding box.
-core::dimension2du largestGlyph(FT_Face face, u32 size)
-{
-    if (!FT_IS_SCALABLE(face) || !face->size)
-        return core::dimension2du(size * 2, size * 2);
-    const FT_Size_Metrics& m = face->size->metrics;
-    const FT_Pos width = FT_MulFix(face->bbox.xMax - face->bbox.xMin, m.x_scale);
-    const FT_Pos height = FT_MulFix(face->bbox.yMax - face->bbox.yMin, m.y_scale);
-    // Rounding and hinting may add a pixel on either side.
-    return core::dimension2du(static_cast<u32>((width + 63) / 64) + 2, static_cast<u32>((height + 63) / 64) + 2);
-}
-
 } // namespace
 
 CGUITTFont* CGUITTFont::createTTFont(IrrlichtDevice* device, const io::path& filename, u32 size,
@@ -69,7 +57,7 @@ CGUITTFont* CGUITTFont::create(IGUIEnvironment* env, IrrlichtDevice* device, con
 CGUITTFont::CGUITTFont(IGUIEnvironment* env)
     : monochrome(false), transparency(true), hinting(true), autoHinting(true), size(0), batchSize(1),
       pageTextureLimit(0, 0), device(nullptr), environment(env), driver(nullptr), face(nullptr), metrics(),
-      loadFlags(FT_LOAD_RENDER), extraKerningX(0), extraKerningY(0), invisibleChars(L" "), slotPitch(1, 1)
+      loadFlags(FT_LOAD_RENDER), extraKerningX(0), extraKerningY(0), invisibleChars(L" ")
 {
     if (environment)
         driver = environment->getVideoDriver();
@@ -152,7 +140,6 @@ bool CGUITTFont::load(const io::path& file, u32 pixelSize, bool antialias, bool 
     FT_Set_Pixel_Sizes(face, 0, size);
     if (face->size)
         metrics = face->size->metrics;
-    slotPitch = largestGlyph(face, size);
 
     SGUITTGlyph blank;
     blank.parent = this;
@@ -258,7 +245,7 @@ CGUITTGlyphPage* CGUITTFont::createGlyphPage(u8 pixelMode) const
         limit = core::dimension2du(1024, 1024);
     const core::dimension2du textureSize = pageTextureSize(size, limit);
 
-    CGUITTGlyphPage* page = new CGUITTGlyphPage(driver, name, textureSize, slotPitch);
+    CGUITTGlyphPage* page = new CGUITTGlyphPage(driver, name, textureSize, core::dimension2du(size, size));
     // A page without a slot would be followed by another one for every glyph asked for.
     if (page->getSlotCount() == 0 || !page->createPageTexture(pixelMode, textureSize)) {
         delete page;

@@ -123,8 +123,6 @@ private:
     s32 extraKerningX;
     s32 extraKerningY;
     core::stringw invisibleChars;
-    // Every slot fits the face's largest glyph at this size.
-    core::dimension2du slotPitch;
     core::array<u32> usedPages;
     // The text being drawn or measured, kept so that a frame's texts reuse one buffer.
     mutable std::u16string units;

@@ -14,6 +14,7 @@ CGUITTGlyphPage::CGUITTGlyphPage(video::IVideoDriver* videoDriver, const io::pat
       slotPitch(core::max_(pitch.Width, 1u), core::max_(pitch.Height, 1u))
 {
     availableSlots = getSlotCount();
+    taken.assign(availableSlots, false);
 }
 
 CGUITTGlyphPage::~CGUITTGlyphPage()
@@ -46,15 +47,44 @@ bool CGUITTGlyphPage::createPageTexture(u8 pixelMode, const core::dimension2du& 
     return true;
 }
 
-bool CGUITTGlyphPage::takeSlot(core::vector2di& origin)
+bool CGUITTGlyphPage::blockIsFree(u32 first, u32 columns, u32 rows) const
+{
+    const u32 perRow = textureSize.Width / slotPitch.Width;
+    for (u32 y = 0; y < rows; ++y) {
+        for (u32 x = 0; x < columns; ++x) {
+            if (taken[first + y * perRow + x])
+                return false;
+        }
+    }
+    return true;
+}
+
+bool CGUITTGlyphPage::takeSlots(const core::dimension2du& bitmap, core::vector2di& origin, core::dimension2du& room)
 {
     if (availableSlots == 0)
         return false;
     const u32 perRow = textureSize.Width / slotPitch.Width;
-    origin.X = static_cast<s32>((usedSlots % perRow) * slotPitch.Width);
-    origin.Y = static_cast<s32>((usedSlots / perRow) * slotPitch.Height);
-    ++usedSlots;
-    --availableSlots;
+    const u32 perColumn = textureSize.Height / slotPitch.Height;
+    // A glyph larger than the whole page is cut to it.
+    const u32 columns = core::clamp((bitmap.Width + slotPitch.Width - 1) / slotPitch.Width, 1u, perRow);
+    const u32 rows = core::clamp((bitmap.Height + slotPitch.Height - 1) / slotPitch.Height, 1u, perColumn);
+    u32 first = usedSlots;
+    while (first < taken.size() &&
+           (first % perRow + columns > perRow || first / perRow + rows > perColumn || !blockIsFree(first, columns, rows)))
+        ++first;
+    if (first >= taken.size())
+        return false;
+
+    for (u32 y = 0; y < rows; ++y) {
+        for (u32 x = 0; x < columns; ++x)
+            taken[first + y * perRow + x] = true;
+    }
+    availableSlots -= columns * rows;
+    while (usedSlots < taken.size() && taken[usedSlots])
+        ++usedSlots;
+    origin.X = static_cast<s32>((first % perRow) * slotPitch.Width);
+    origin.Y = static_cast<s32>((first / perRow) * slotPitch.Height);
+    room = core::dimension2du(columns * slotPitch.Width, rows * slotPitch.Height);
     dirty = true;
     return true;
 }

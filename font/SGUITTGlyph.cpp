@@ -67,23 +67,22 @@ void SGUITTGlyph::load(u32 index, FT_Face face, video::IVideoDriver* driver, u32
     const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bits = slot->bitmap;
 
-    CGUITTGlyphPage* page = parent->getLastGlyphPage();
-    if (!page)
-        page = parent->createGlyphPage(bits.pixel_mode);
-    if (!page)
-        return;
+    // A glyph that finds no room in the last page starts a new one.
+    const core::dimension2du bitmap(bits.width, bits.rows);
     core::vector2di origin;
-    if (!page->takeSlot(origin))
-        return;
+    core::dimension2du room;
+    CGUITTGlyphPage* page = parent->getLastGlyphPage();
+    if (!page || !page->takeSlots(bitmap, origin, room)) {
+        page = parent->createGlyphPage(bits.pixel_mode);
+        if (!page || !page->takeSlots(bitmap, origin, room))
+            return;
+    }
 
     advance = slot->advance;
     offset = core::vector2di(slot->bitmap_left, slot->bitmap_top);
     glyphPage = parent->getGlyphPageCount() - 1;
-    // A glyph larger than the slot (a face whose bounding box lies) is cut to it rather than
-    // drawn over its neighbour.
-    const core::dimension2du& pitch = page->getSlotPitch();
-    sourceRect = core::rect<s32>(origin, core::dimension2di(core::min_(static_cast<u32>(bits.width), pitch.Width),
-                                                             core::min_(static_cast<u32>(bits.rows), pitch.Height)));
+    sourceRect = core::rect<s32>(origin, core::dimension2di(core::min_(bitmap.Width, room.Width),
+                                                             core::min_(bitmap.Height, room.Height)));
     if (surface)
         surface->drop();
     surface = createGlyphImage(bits, driver);

@@ -41,6 +41,7 @@ void CGuiButtonArea::update(bool& inside, bool& clicked)
     if (armed && engine->getInput().isLeftMousePressed()) {
         armed = false;
         clicked = true;
+        engine->clickTaken();
     }
 }
 

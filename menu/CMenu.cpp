@@ -26,6 +26,9 @@ const char* const kFont = "data/fonts/komika_axis.ttf";
 const video::SColor kTextColor(0xFFD69900);
 const video::SColor kHoverColor(0xFFF2C601);
 const f32 kLoadingMs = 500.0f;
+// A screen that a click opened takes no click within the engine's double-click interval of it: the
+// second click of a double click is not a click on the next screen.
+const u32 kDoubleClickMs = 500;
 
 // Graphics rows, top to bottom.
 enum { ROW_RESOLUTION, ROW_FILTER, ROW_ANTI_ALIASING, ROW_SHADOWS, ROW_POST_PROCESSING, ROW_VSYNC,
@@ -268,9 +271,9 @@ void CMenu::showLoadingScreen()
 {
     IrrlichtDevice* device = engine->getDevice();
     video::IVideoDriver* driver = engine->getVideoDriver();
-    device->run();
+    engine->run();
     const f32 start = static_cast<f32>(device->getTimer()->getTime());
-    while (device->run() && static_cast<f32>(device->getTimer()->getTime()) < start + kLoadingMs) {
+    while (engine->run() && static_cast<f32>(device->getTimer()->getTime()) < start + kLoadingMs) {
         driver->beginScene(true, true, video::SColor(0xFF000000));
         drawBackground(loadingBackground);
         driver->endScene();
@@ -296,6 +299,7 @@ void CMenu::tearDownRace()
 void CMenu::beginScreen()
 {
     engine->getVideoDriver()->setMaterial(engine->defaultMaterial);
+    engine->holdClicksAfterLastClick(kDoubleClickMs);
 }
 
 bool CMenu::screenFrame(video::ITexture* background, const FrameWidgets& widgets,
@@ -303,7 +307,7 @@ bool CMenu::screenFrame(video::ITexture* background, const FrameWidgets& widgets
 {
     pending.clear();
     IrrlichtDevice* device = engine->getDevice();
-    if (!device->run()) {
+    if (!engine->run()) {
         engine->setGameState(EGS_QUIT);
         return false;
     }

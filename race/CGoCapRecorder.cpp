@@ -22,7 +22,7 @@ bool CGoCapRecorder::isEnabled() { return enabled; }
 void CGoCapRecorder::update()
 {
     const GameControllerEvent input = engine->getInput();
-    const bool toggleDown = input.keyDown[KEY_F1];
+    const bool toggleDown = input.isKeyDown(KEY_F1);
     if (toggleDown && !toggleKeyHeld) {
         enabled = !enabled;
         if (enabled)
@@ -32,7 +32,7 @@ void CGoCapRecorder::update()
     }
     toggleKeyHeld = toggleDown;
 
-    const bool recordDown = input.keyDown[KEY_SPACE];
+    const bool recordDown = input.isKeyDown(KEY_SPACE);
     const bool pressed = recordDown && !recordKeyHeld;
     recordKeyHeld = recordDown;
     if (!pressed || !enabled)

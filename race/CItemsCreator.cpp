@@ -54,7 +54,7 @@ bool CItemsCreator::isEnabled() { return enabled; }
 void CItemsCreator::update()
 {
     const GameControllerEvent input = engine->getInput();
-    const bool toggleDown = input.keyDown[KEY_F2];
+    const bool toggleDown = input.isKeyDown(KEY_F2);
     if (toggleDown && !toggleKeyHeld) {
         if (enabled) {
             switchOff();
@@ -69,11 +69,11 @@ void CItemsCreator::update()
         return;
 
     int kind = -1;
-    if (pressed(input.keyDown[KEY_KEY_1], key1Held))
+    if (pressed(input.isKeyDown(KEY_KEY_1), key1Held))
         kind = 0;
-    if (pressed(input.keyDown[KEY_KEY_2], key2Held))
+    if (pressed(input.isKeyDown(KEY_KEY_2), key2Held))
         kind = 1;
-    if (pressed(input.keyDown[KEY_KEY_3], key3Held))
+    if (pressed(input.isKeyDown(KEY_KEY_3), key3Held))
         kind = 2;
     if (kind < 0)
         return;

@@ -16,13 +16,11 @@ const float kStartBoost = 2.0f;     // engine force factor while pulling away
 const float kReverseFactor = 1.2f;
 const float kCoastBrake = 0.5f;     // brake share with no key held
 
-// An unbound key or a code beyond the receiver's table is never held.
+// Held, or tapped since the last frame; an unbound key or a code beyond the receiver's table is
+// never held.
 bool held(const GameControllerEvent& input, const SKeyEntry* key)
 {
-    if (!key)
-        return false;
-    const int code = static_cast<int>(key->getCode());
-    return code >= 0 && code < GameControllerEvent::KEY_FLAG_COUNT && input.keyDown[code];
+    return key && input.isKeyDown(static_cast<int>(key->getCode()));
 }
 
 } // namespace

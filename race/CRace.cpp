@@ -126,7 +126,7 @@ bool CRace::isWon() const { return won; }
 void CRace::run()
 {
     begin();
-    while (engine->getDevice()->run()) {
+    while (engine->run()) {
         if (!runFrame())
             return;
     }
@@ -266,7 +266,7 @@ void CRace::updateWonFlag()
 
 bool CRace::wantsToLeave()
 {
-    return gameData->getSelectedMission() != "Null" || engine->getInput().keyDown[KEY_ESCAPE];
+    return gameData->getSelectedMission() != "Null" || engine->getInput().isKeyDown(KEY_ESCAPE);
 }
 
 void CRace::leaveToMenu()

@@ -21,6 +21,7 @@ packages=(
   # content made at build time
   fonts-dejavu-core
   fonts-lato  # Lato Black: the game's font and the numbers on the mission buttons
+  python3-fonttools  # adds the replacement character to the game's font
   # tests and headless runs
   libgtest-dev xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   locales  # locale sources: the writers are tested under a decimal-comma locale

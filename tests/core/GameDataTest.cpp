@@ -193,5 +193,12 @@ TEST(KeyTable, RebindingTakesTheFirstHeldKeyOfTheTable)
         }
         for (irr::EKEY_CODE key : c.held)
             engine.postKey(key, false);
+        engine->run();
     }
+    // A key tapped between two frames is found in the frame after it.
+    engine.postKey(irr::KEY_KEY_Q, true);
+    engine.postKey(irr::KEY_KEY_Q, false);
+    SKeyEntry* tapped = nullptr;
+    ASSERT_TRUE(data.findPressedKey(tapped));
+    EXPECT_EQ(tapped->getName(), "KEY_KEY_Q");
 }

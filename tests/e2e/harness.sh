@@ -128,8 +128,8 @@ e2e_key() {
     xdotool keyup "$1"
 }
 
-# The game sees a press only when it is the last event before a frame reads the input, so the
-# press is held for a few frames before the release, as a player's finger does.
+# The game keeps a press until the frame that reads it, so a tap counts too; the press is held for
+# a few frames before the release, as a player's finger does.
 e2e_click() {
     xdotool mousemove --window "$E2E_WINDOW" "$1" "$2"
     sleep 0.1

@@ -9,6 +9,11 @@ std::string gameFont()
     return std::string(SANDVOLT_RUN_DIR) + "/data/fonts/komika_axis.ttf";
 }
 
+std::string sourceFont()
+{
+    return "/usr/share/fonts/truetype/lato/Lato-Black.ttf";
+}
+
 std::string dejaVuFont()
 {
     return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";

@@ -9,9 +9,11 @@
 
 namespace fontfixtures {
 
-// The game's font (Lato Black) as the build lays it into the run folder: kerning, but neither a
-// U+FFFD glyph nor one for a line feed.
+// The game's font as the build lays it into the run folder: kerning and a U+FFFD glyph, but no
+// glyph for a line feed.
 std::string gameFont();
+// The font it is made from (Lato Black as Debian ships it): the same, without U+FFFD.
+std::string sourceFont();
 // DejaVu Sans: kerning, U+FFFD, and a few characters above U+FFFF.
 std::string dejaVuFont();
 

@@ -1,5 +1,5 @@
-// Glyphs rendered into page slots: page sizes, names, the preload, slots that fit every glyph, and
-// the null driver's empty textures.
+// Glyphs rendered into page slots: page sizes, names, the preload, slots of the pixel size with
+// blocks of them for larger glyphs, and the null driver's empty textures.
 #include "FontFixtures.h"
 #include "support/TestSupport.h"
 
@@ -52,8 +52,69 @@ TEST(GlyphPages, PageSizeFollowsThePixelSizeWithinTheLimit)
     ASSERT_EQ(font->getGlyphPageCount(), 1u);
     const irr::gui::CGUITTGlyphPage* page = font->getGlyphPage(0);
     EXPECT_EQ(page->getTextureSize(), dimension2du(512, 512));
-    EXPECT_EQ(page->getSlotCount(), (512 / page->getSlotPitch().Width) * (512 / page->getSlotPitch().Height));
+    EXPECT_EQ(page->getSlotPitch(), dimension2du(100, 100));
+    EXPECT_EQ(page->getSlotCount(), 25u);
     font->drop();
+}
+
+// Slots are the pixel size square: a 20-pixel font has 12 x 12 of them on its 256 x 256 page, and
+// the preload (the 95 printable characters and U+FFFD) fits one page at every size the game uses.
+TEST(GlyphPages, SlotsAreThePixelSizeAndThePreloadFillsOnePage)
+{
+    testsupport::CNullEngine engine;
+    for (u32 pixels : {20u, 21u, 26u, 30u, 34u, 42u, 49u, 76u}) {
+        CGUITTFont* font = gameFont(engine, pixels);
+        ASSERT_NE(font, nullptr);
+        ASSERT_EQ(font->getGlyphPageCount(), 1u) << pixels;
+        const irr::gui::CGUITTGlyphPage* page = font->getGlyphPage(0);
+        EXPECT_EQ(page->getSlotPitch(), dimension2du(pixels, pixels)) << pixels;
+        const u32 perSide = page->getTextureSize().Width / pixels;
+        EXPECT_EQ(page->getSlotCount(), perSide * perSide) << pixels;
+        if (pixels == 20) {
+            EXPECT_EQ(page->getSlotCount(), 144u);
+        }
+        font->drop();
+    }
+}
+
+// A glyph larger than a slot takes a block of neighbouring slots; the glyphs after it take the
+// free slots around it in order, and a block that no longer fits is refused (the font then starts
+// a new page). A glyph larger than the page gets the whole page.
+TEST(GlyphPages, LargeGlyphsTakeABlockOfSlots)
+{
+    using irr::core::vector2di;
+    // 5 x 5 slots of 20 pixels.
+    irr::gui::CGUITTGlyphPage page(nullptr, "page", dimension2du(100, 100), dimension2du(20, 20));
+    struct Step { dimension2du bitmap; bool taken; vector2di origin; dimension2du room; };
+    const Step steps[] = {
+        {{10, 15}, true, {0, 0}, {20, 20}},
+        {{45, 30}, true, {20, 0}, {60, 40}},  // 3 x 2 slots: 1 to 3 and 6 to 8
+        {{20, 20}, true, {80, 0}, {20, 20}},  // a whole slot's bitmap still fits one slot
+        {{0, 0}, true, {0, 20}, {20, 20}},    // a space takes a slot too
+        {{20, 20}, true, {80, 20}, {20, 20}}, // past the block
+        {{21, 81}, false, {0, 0}, {0, 0}},     // 2 x 5: the top rows are taken
+        {{1, 1}, true, {0, 40}, {20, 20}},
+        {{41, 41}, true, {20, 40}, {60, 60}},  // 3 x 3
+    };
+    u32 free = 25;
+    for (const Step& s : steps) {
+        vector2di origin;
+        dimension2du room;
+        ASSERT_EQ(page.takeSlots(s.bitmap, origin, room), s.taken) << s.bitmap.Width << "x" << s.bitmap.Height;
+        if (!s.taken)
+            continue;
+        EXPECT_EQ(origin, s.origin) << s.bitmap.Width << "x" << s.bitmap.Height;
+        EXPECT_EQ(room, s.room) << s.bitmap.Width << "x" << s.bitmap.Height;
+        free -= (room.Width / 20) * (room.Height / 20);
+        EXPECT_EQ(page.availableSlots, free);
+    }
+
+    irr::gui::CGUITTGlyphPage empty(nullptr, "empty", dimension2du(100, 100), dimension2du(20, 20));
+    vector2di origin;
+    dimension2du room;
+    ASSERT_TRUE(empty.takeSlots(dimension2du(300, 30), origin, room));
+    EXPECT_EQ(origin, vector2di(0, 0));
+    EXPECT_EQ(room, dimension2du(100, 40));
 }
 
 TEST(GlyphPages, PagesAreNamedAfterFaceSizeAndNumber)
@@ -62,7 +123,7 @@ TEST(GlyphPages, PagesAreNamedAfterFaceSizeAndNumber)
     CGUITTFont* font = gameFont(engine, 30);
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(std::string(font->getPageTextureByIndex(0)->getName().getPath().c_str()),
-              "TTFontGlyphPage_Lato.Black.30_0");
+              "TTFontGlyphPage_Sandvolt Sans.Black.30_0");
     EXPECT_EQ(font->getPageTextureByIndex(font->getGlyphPageCount()), nullptr);
     font->drop();
 }
@@ -149,7 +210,7 @@ TEST(GlyphPages, ChangingTheRenderingStartsThePagesAfresh)
     fontfixtures::CReferenceFace reference(fontfixtures::gameFont(), 30);
     EXPECT_FALSE(font->getGlyph(reference.index(U'A'))->isLoaded) << "only the batch around W";
     ASSERT_TRUE(font->getGlyph(w)->isLoaded);
-    EXPECT_EQ(font->getPageTextureByIndex(0)->getName().getPath(), "TTFontGlyphPage_Lato.Black.30_0");
+    EXPECT_EQ(font->getPageTextureByIndex(0)->getName().getPath(), "TTFontGlyphPage_Sandvolt Sans.Black.30_0");
     font->setFontHinting(false, false);
     EXPECT_FALSE(font->getFontHinting());
     EXPECT_FALSE(font->getGlyph(w)->isLoaded);

@@ -86,42 +86,44 @@ TEST_F(TextLayout, KerningPullsThePairTogether)
     EXPECT_EQ(font->getDimension(L"AV").Width, static_cast<u32>(a.advance + v.advance - 1));
 }
 
-// The game's font has no glyph for a line feed and no U+FFFD: the breaks must still break, in the
-// drawing as in the measuring that centres it.
+// Neither font has a glyph for a line feed: the breaks must still break, in the drawing as in the
+// measuring that centres it, and must not draw the replacement glyph where the face has one.
 TEST_F(TextLayout, LineBreaksStartLinesOneAscenderApart)
 {
-    CGUITTFont* font = open(fontfixtures::gameFont(), 30);
-    ASSERT_NE(font, nullptr);
-    fontfixtures::CReferenceFace reference(fontfixtures::gameFont(), 30);
-    ASSERT_EQ(reference.index(U'\n'), 0u);
-    ASSERT_EQ(reference.index(0xFFFDu), 0u);
-    const s32 ascender = reference.ascender();
-    const u32 lineHeight = font->getDimension(L"A").Height;
-    const std::vector<SDrawn> a = draw(font, L"A");
-    const std::vector<SDrawn> b = draw(font, L"B");
-    ASSERT_EQ(a.size(), 1u);
-    ASSERT_EQ(b.size(), 1u);
+    for (const std::string& path : {fontfixtures::gameFont(), fontfixtures::sourceFont()}) {
+        SCOPED_TRACE(path);
+        CGUITTFont* font = open(path, 30);
+        ASSERT_NE(font, nullptr);
+        fontfixtures::CReferenceFace reference(path, 30);
+        ASSERT_EQ(reference.index(U'\n'), 0u);
+        const s32 ascender = reference.ascender();
+        const u32 lineHeight = font->getDimension(L"A").Height;
+        const std::vector<SDrawn> a = draw(font, L"A");
+        const std::vector<SDrawn> b = draw(font, L"B");
+        ASSERT_EQ(a.size(), 1u);
+        ASSERT_EQ(b.size(), 1u);
 
-    for (const wchar_t* text : {L"A\r\nB", L"A\nB", L"A\rB"}) {
-        const std::vector<SDrawn> glyphs = draw(font, text);
-        ASSERT_EQ(glyphs.size(), 2u) << "a break drew something";
-        EXPECT_EQ(glyphs[0].position, a[0].position);
-        EXPECT_EQ(glyphs[1].position, b[0].position + vector2di(0, ascender));
-        EXPECT_EQ(font->getDimension(text).Height, 2 * lineHeight);
-        EXPECT_EQ(font->getDimension(text).Width,
-                  std::max(font->getDimension(L"A").Width, font->getDimension(L"B").Width));
-    }
-    EXPECT_EQ(font->getDimension(L"A\n\nB").Height, 3 * lineHeight);
-    EXPECT_EQ(font->getDimension(L"AVA\nB").Width, font->getDimension(L"AVA").Width);
+        for (const wchar_t* text : {L"A\r\nB", L"A\nB", L"A\rB"}) {
+            const std::vector<SDrawn> glyphs = draw(font, text);
+            ASSERT_EQ(glyphs.size(), 2u) << "a break drew something";
+            EXPECT_EQ(glyphs[0].position, a[0].position);
+            EXPECT_EQ(glyphs[1].position, b[0].position + vector2di(0, ascender));
+            EXPECT_EQ(font->getDimension(text).Height, 2 * lineHeight);
+            EXPECT_EQ(font->getDimension(text).Width,
+                      std::max(font->getDimension(L"A").Width, font->getDimension(L"B").Width));
+        }
+        EXPECT_EQ(font->getDimension(L"A\n\nB").Height, 3 * lineHeight);
+        EXPECT_EQ(font->getDimension(L"AVA\nB").Width, font->getDimension(L"AVA").Width);
 
-    // Vertical centring moves the two lines by half of what the measure leaves of the box, up
-    // when the text is higher than the box.
-    for (s32 boxHeight : {200, 20}) {
-        const std::vector<SDrawn> centred = draw(font, L"A\nB", recti(0, 0, 800, boxHeight), false, true);
-        ASSERT_EQ(centred.size(), 2u);
-        const s32 shift = (boxHeight - static_cast<s32>(2 * lineHeight)) >> 1;
-        EXPECT_EQ(centred[0].position, a[0].position + vector2di(0, shift)) << boxHeight;
-        EXPECT_EQ(centred[1].position, b[0].position + vector2di(0, ascender + shift)) << boxHeight;
+        // Vertical centring moves the two lines by half of what the measure leaves of the box, up
+        // when the text is higher than the box.
+        for (s32 boxHeight : {200, 20}) {
+            const std::vector<SDrawn> centred = draw(font, L"A\nB", recti(0, 0, 800, boxHeight), false, true);
+            ASSERT_EQ(centred.size(), 2u);
+            const s32 shift = (boxHeight - static_cast<s32>(2 * lineHeight)) >> 1;
+            EXPECT_EQ(centred[0].position, a[0].position + vector2di(0, shift)) << boxHeight;
+            EXPECT_EQ(centred[1].position, b[0].position + vector2di(0, ascender + shift)) << boxHeight;
+        }
     }
 }
 
@@ -165,28 +167,31 @@ TEST_F(TextLayout, SpaceAdvancesButIsNotDrawn)
     EXPECT_EQ(font->getDimension(L"A V").Width, static_cast<u32>(spaced + v.advance));
 }
 
-// A character the face lacks draws its U+FFFD glyph where the face has one, and nothing (with the
-// fallback width) where it has none.
+// A character the face lacks draws its U+FFFD glyph where the face has one (the game's font and
+// DejaVu), and nothing (with the fallback width) where it has none.
 TEST_F(TextLayout, MissingCharacterFallsBackToTheReplacementGlyph)
 {
-    const u32 missing = 0x4E00; // a CJK ideograph: in neither face
-    CGUITTFont* dejaVu = open(fontfixtures::dejaVuFont(), 30);
-    ASSERT_NE(dejaVu, nullptr);
-    fontfixtures::CReferenceFace dejaVuReference(fontfixtures::dejaVuFont(), 30);
-    ASSERT_EQ(dejaVuReference.index(missing), 0u);
-    const fontfixtures::SReferenceGlyph replacement = dejaVuReference.glyph(0xFFFDu);
-    ASSERT_NE(replacement.index, 0u);
-    EXPECT_EQ(dejaVu->getGlyphIndexByChar(missing), replacement.index);
-    const std::vector<SDrawn> glyphs = draw(dejaVu, std::wstring(1, static_cast<wchar_t>(missing)));
-    ASSERT_EQ(glyphs.size(), 1u);
-    EXPECT_EQ(glyphs[0].source.getWidth(), replacement.width);
-    EXPECT_EQ(glyphs[0].source.getHeight(), replacement.rows);
-    EXPECT_EQ(dejaVu->getDimension(std::wstring(1, static_cast<wchar_t>(missing)).c_str()).Width,
-              static_cast<u32>(replacement.advance));
+    const u32 missing = 0x4E00; // a CJK ideograph: in none of the faces
+    for (const std::string& path : {fontfixtures::gameFont(), fontfixtures::dejaVuFont()}) {
+        SCOPED_TRACE(path);
+        CGUITTFont* font = open(path, 30);
+        ASSERT_NE(font, nullptr);
+        fontfixtures::CReferenceFace reference(path, 30);
+        ASSERT_EQ(reference.index(missing), 0u);
+        const fontfixtures::SReferenceGlyph replacement = reference.glyph(0xFFFDu);
+        ASSERT_NE(replacement.index, 0u);
+        EXPECT_EQ(font->getGlyphIndexByChar(missing), replacement.index);
+        const std::vector<SDrawn> glyphs = draw(font, std::wstring(1, static_cast<wchar_t>(missing)));
+        ASSERT_EQ(glyphs.size(), 1u);
+        EXPECT_EQ(glyphs[0].source.getWidth(), replacement.width);
+        EXPECT_EQ(glyphs[0].source.getHeight(), replacement.rows);
+        EXPECT_EQ(font->getDimension(std::wstring(1, static_cast<wchar_t>(missing)).c_str()).Width,
+                  static_cast<u32>(replacement.advance));
+    }
 
-    CGUITTFont* lato = open(fontfixtures::gameFont(), 30);
+    CGUITTFont* lato = open(fontfixtures::sourceFont(), 30);
     ASSERT_NE(lato, nullptr);
-    fontfixtures::CReferenceFace latoReference(fontfixtures::gameFont(), 30);
+    fontfixtures::CReferenceFace latoReference(fontfixtures::sourceFont(), 30);
     EXPECT_EQ(lato->getGlyphIndexByChar(missing), 0u);
     EXPECT_TRUE(draw(lato, std::wstring(1, static_cast<wchar_t>(missing))).empty());
     EXPECT_EQ(lato->getDimension(std::wstring(1, static_cast<wchar_t>(missing)).c_str()).Width,

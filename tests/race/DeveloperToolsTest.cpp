@@ -37,15 +37,21 @@ struct DeveloperToolsTest : vehicletest::VehicleWorldTest {
         manager.setPlayerVehicleIndex(0);
         step(60);
     }
-    // Holds the keys over `updates` updates of `tool`, then lets go; what the tool printed.
+    // Holds the keys over `updates` frames of `tool`, then lets go in the next; what the tool
+    // printed. Each frame begins with the engine's turn of the device, as in the race loop.
     template <class TTool>
     std::string press(TTool& tool, std::initializer_list<EKEY_CODE> keys, int updates = 1)
     {
         return captureStdout([&] {
+            engine->run();
             for (EKEY_CODE key : keys)
                 engine.postKey(key, true);
-            for (int i = 0; i < updates; ++i)
+            for (int i = 0; i < updates; ++i) {
+                if (i > 0)
+                    engine->run();
                 tool.update();
+            }
+            engine->run();
             for (EKEY_CODE key : keys)
                 engine.postKey(key, false);
             tool.update();

@@ -2,6 +2,7 @@
 // speed, steering from the left and right keys, and pick-up items raising the limits.
 #include <gtest/gtest.h>
 
+#include "core/CGameEngine.h"
 #include "core/SKeyEntry.h"
 #include "race/CManualControllerPack.h"
 #include "world/CItemEntity.h"
@@ -34,8 +35,10 @@ struct ManualControllerTest : vehicletest::VehicleWorldTest {
         engine.settings.keyForward = engine.settings.keyBackward = nullptr;
         engine.settings.keyLeft = engine.settings.keyRight = nullptr;
     }
+    // A new frame in which these keys are held and the others not.
     void hold(int keys)
     {
+        engine->run();
         engine.postKey(KEY_KEY_W, (keys & FORWARD) != 0);
         engine.postKey(KEY_KEY_S, (keys & BACKWARD) != 0);
         engine.postKey(KEY_KEY_A, (keys & LEFT) != 0);
@@ -91,6 +94,25 @@ TEST_F(ManualControllerTest, ThrottleAndBrakeFollowTheKeysAndTheSpeed)
         EXPECT_FLOAT_EQ(controller->getEngineForce(), c.engineForce);
         EXPECT_FLOAT_EQ(controller->getBrakeForce(), c.brakeForce);
     }
+}
+
+// A tap whose press and release fall between two frames (a short tap at a low frame rate) drives
+// the frame after it, once.
+TEST_F(ManualControllerTest, AKeyTappedBetweenTwoFramesCountsForOneFrame)
+{
+    setSpeed(car, 20);
+    hold(0);
+    engine.postKey(KEY_KEY_W, true);
+    engine.postKey(KEY_KEY_W, false);
+    engine.postKey(KEY_KEY_D, true);
+    engine.postKey(KEY_KEY_D, false);
+    controller->update(0.5f, false);
+    EXPECT_FLOAT_EQ(controller->getEngineForce(), 1500);
+    EXPECT_NEAR(controller->getSteering(), 0.175f, 1e-5f);
+    hold(0);
+    controller->update(0.5f, false);
+    EXPECT_FLOAT_EQ(controller->getEngineForce(), 0);
+    EXPECT_FLOAT_EQ(controller->getSteering(), 0);
 }
 
 TEST_F(ManualControllerTest, SteeringGrowsAtItsRateUpToItsLimitAndReturnsAtOnce)

@@ -86,7 +86,7 @@ bool CRaceWorld::frame()
 {
     ++frameIndex;
     setTime(baseMs + static_cast<u32>(frameIndex * 1000LL / framesPerSecond));
-    return race->runFrame();
+    return endFrame(race->runFrame());
 }
 
 bool CRaceWorld::frameAt(u32 timerMs)
@@ -94,7 +94,15 @@ bool CRaceWorld::frameAt(u32 timerMs)
     baseMs = timerMs;
     frameIndex = 0;
     setTime(timerMs);
-    return race->runFrame();
+    return endFrame(race->runFrame());
+}
+
+// The events posted since the last frame were the device's delivery for this one; the presses it
+// read are forgotten before the next, as the race loop's turn of the device does.
+bool CRaceWorld::endFrame(bool going)
+{
+    engine->run();
+    return going;
 }
 
 int CRaceWorld::frames(int count)

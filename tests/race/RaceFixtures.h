@@ -49,6 +49,7 @@ public:
     bool frame();
     // One race frame with the engine's timer at `timerMs`.
     bool frameAt(irr::u32 timerMs);
+    bool endFrame(bool going);
     // Frames until the race loop is over or `count` have run; the number of frames run.
     int frames(int count);
     // Re-enters the race loop, as the menu's "Continue" does.

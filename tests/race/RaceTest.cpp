@@ -120,6 +120,21 @@ TEST(Race, LeavingAndComingBackStopsTheRaceClockAndTheCountdown)
     EXPECT_EQ(originOf(world, world.vehicle(1)), at);
 }
 
+// At a low frame rate a quick Escape falls wholly between two frames: the race still leaves, once.
+TEST(Race, AnEscapeTapBetweenTwoFramesLeavesTheRaceOnce)
+{
+    CRaceWorld world(kFixtures);
+    ASSERT_TRUE(world.load("missions/race/")) << world.out;
+    world.frames(30);
+    world.press(KEY_ESCAPE, true);
+    world.press(KEY_ESCAPE, false);
+    EXPECT_FALSE(world.frame());
+    EXPECT_EQ(world.engine->getGameState(), EGS_MENU);
+    world.resume();
+    EXPECT_TRUE(world.frame());
+    EXPECT_TRUE(world.frame());
+}
+
 TEST(Race, LeavingAndComingBackStopsTheItemClocks)
 {
     CRaceWorld world(kFixtures);
