@@ -5,7 +5,6 @@
 // finished picture from the back buffer.
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
 #include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include <sstream>
 #include <vector>
 
+#include "CRaceSceneFixture.h"
 #include "support/TestSupport.h"
 #include "audio/CSoundManager.h"
 #include "core/CGameData.h"
@@ -33,16 +33,6 @@
 using namespace irr;
 
 namespace {
-
-struct SPicture {
-    u32 width = 0, height = 0;
-    std::vector<video::SColor> pixels;
-    float brightness(size_t i) const
-    {
-        const video::SColor& c = pixels[i];
-        return (0.299f * c.getRed() + 0.587f * c.getGreen() + 0.114f * c.getBlue()) / 255.0f;
-    }
-};
 
 const u32 kRed = 0xFFE02020, kGreen = 0xFF20E020, kBlue = 0xFF2020E0, kMagenta = 0xFFFF00FF;
 const u32 kSand = 0xFFCEAB76, kGrey = 0xFF808080;
@@ -87,86 +77,13 @@ void writePaintedMission(const std::string& root)
                                root + "/missions/painted/waypoints.xml");
 }
 
-class ScenePasses : public ::testing::Test {
+class ScenePasses : public CRaceSceneFixture {
 protected:
     explicit ScenePasses(const char* mission = "missions/flat/")
     {
-        testsupport::linkRunFolder(dir.path(), SANDVOLT_FIXTURE_DIR, false);
         writePaintedMission(dir.path());
-        engine.settings.shadows = 1;
-        engine.settings.postProcessing = true;
-        gameData.setEngine(engine.get());
-        testsupport::captureStdout([&] {
-            sounds = new CSoundManager(&engine.settings, engine.get());
-            camera = new CChaseCamera(engine.get());
-            bool supported = false;
-            shaders = new CShaderManager(engine.get(), &engine.settings, &supported);
-            race = new CRace(engine.get(), &engine.settings, &gameData, &entities, sounds, camera, shaders,
-                             nullptr, nullptr);
-            loaded = gameData.loadMission(mission, &entities, sounds, &engine.settings);
-        });
-        engine->setGameState(EGS_RACE);
-        race->prepareMaterials();
-        race->begin();
-        // A second of the countdown: the car settles and the camera is behind it.
-        for (u32 f = 1; f <= 60; ++f) {
-            engine->getDevice()->getTimer()->setTime(1000 + f * 1000 / 60);
-            race->updateFrame();
-        }
+        start(mission, 1);
     }
-    ~ScenePasses()
-    {
-        testsupport::captureStdout([&] { entities.clear(); });
-        delete race;
-        delete shaders;
-        delete camera;
-        delete sounds;
-    }
-
-    // One frame's scene, and the finished picture on the back buffer.
-    void draw(SPicture& scene, SPicture& finished)
-    {
-        video::IVideoDriver* driver = engine->getVideoDriver();
-        driver->beginScene(true, true, video::SColor(0xFFFFFFFF));
-        race->drawScene();
-        const core::dimension2d<u32> size = driver->getScreenSize();
-        finished.width = size.Width;
-        finished.height = size.Height;
-        std::vector<u8> rgba(size.Width * size.Height * 4);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, size.Width, size.Height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-        finished.pixels.resize(size.Width * size.Height);
-        for (u32 y = 0; y < size.Height; ++y)
-            for (u32 x = 0; x < size.Width; ++x) {
-                const u8* p = &rgba[((size.Height - 1 - y) * size.Width + x) * 4];
-                finished.pixels[y * size.Width + x] = video::SColor(255, p[0], p[1], p[2]);
-            }
-        driver->endScene();
-        read(shaders->bloomTargets[0], scene);
-    }
-
-    static void read(video::ITexture* target, SPicture& picture)
-    {
-        picture.width = target->getSize().Width;
-        picture.height = target->getSize().Height;
-        picture.pixels.resize(picture.width * picture.height);
-        const u32* texels = static_cast<const u32*>(target->lock(video::ETLM_READ_ONLY));
-        ASSERT_NE(texels, nullptr);
-        for (size_t i = 0; i < picture.pixels.size(); ++i)
-            picture.pixels[i] = video::SColor(texels[i] | 0xFF000000);
-        target->unlock();
-    }
-
-    testsupport::CScratchDir dir;
-    testsupport::CWorkingDir cwd{dir.path()};
-    testsupport::CGLEngine engine{640, 480};
-    CGameData gameData{nullptr};
-    CEntityManager entities{engine.get()};
-    CSoundManager* sounds = nullptr;
-    CChaseCamera* camera = nullptr;
-    CShaderManager* shaders = nullptr;
-    CRace* race = nullptr;
-    bool loaded = false;
 };
 
 // Pixels of `a` darker than the same pixels of `b` by more than `by`, from pixel `from` on.

@@ -1,6 +1,9 @@
 // The shadow map: what the light camera sees, as the first two moments of its depth (a variance
-// shadow map). Depth runs linearly from 0 at the light camera's near plane to 1 at its far plane,
-// so a texel nothing was drawn into (cleared to 1) lies behind everything and shadows nothing.
+// shadow map), and in the third channel how empty the texel is. Depth runs linearly from 0 at the
+// light camera's near plane to 1 at its far plane. The map is cleared to 1 in every channel, so a
+// texel nothing was drawn into lies behind everything, is wholly empty and shadows nothing; a
+// caster writes 0 there. The blurs carry that channel along, so that the edge of a shadow comes
+// out as a ramp of the casters' coverage instead of as a caster pushed behind the ground.
 uniform mat4 WVP;
 uniform sampler2D DiffuseTexture;
 

@@ -39,9 +39,11 @@ const float kFadeEnd = 110.0;
 // shadow.
 const float kMinSpread = 0.25;
 
-// The blurred moments at uv, filtered by hand from the four texels round it; the taps stay inside
-// the map (beyond it the border colour would read as a caster at the light).
-vec2 moments(vec2 uv)
+// The casters' blurred moments at uv (xy) and how much of the map there is covered by casters
+// (z), filtered by hand from the four texels round it: the coverage mixed as it is, the moments
+// weighted by it, as the blurs do. The taps stay inside the map (beyond it the border colour
+// would read as a caster at the light).
+vec3 casters(vec2 uv)
 {
     vec2 position = uv * TextureSize - 0.5;
     vec2 f = fract(position);
@@ -49,23 +51,21 @@ vec2 moments(vec2 uv)
     vec2 low = (floor(position) + 0.5) * texel;
     vec2 first = clamp(low, 0.5 * texel, 1.0 - 0.5 * texel);
     vec2 second = clamp(low + texel, 0.5 * texel, 1.0 - 0.5 * texel);
-    vec2 m00 = texture2D(ShadowMap, first).xy;
-    vec2 m10 = texture2D(ShadowMap, vec2(second.x, first.y)).xy;
-    vec2 m01 = texture2D(ShadowMap, vec2(first.x, second.y)).xy;
-    vec2 m11 = texture2D(ShadowMap, second).xy;
-    return mix(mix(m00, m10, f.x), mix(m01, m11, f.x), f.y);
+    vec3 t00 = texture2D(ShadowMap, first).xyz;
+    vec3 t10 = texture2D(ShadowMap, vec2(second.x, first.y)).xyz;
+    vec3 t01 = texture2D(ShadowMap, vec2(first.x, second.y)).xyz;
+    vec3 t11 = texture2D(ShadowMap, second).xyz;
+    vec4 w = vec4((1.0 - f.x) * (1.0 - f.y), f.x * (1.0 - f.y), (1.0 - f.x) * f.y, f.x * f.y);
+    w *= 1.0 - vec4(t00.z, t10.z, t01.z, t11.z);
+    float covered = w.x + w.y + w.z + w.w;
+    vec2 m = t00.xy * w.x + t10.xy * w.y + t01.xy * w.z + t11.xy * w.w;
+    return covered > 0.0 ? vec3(m / covered, covered) : vec3(1.0, 1.0, 0.0);
 }
 
-// 1 in full light, 0 in full shadow. Whatever lies outside the map (or behind the light) is lit.
-float lit()
+// How much of the sun the casters themselves let through to a point at this depth: the
+// Chebyshev bound of their moments.
+float litPast(vec2 m, float depth)
 {
-    if (shadowCoord.w <= 0.0)
-        return 1.0;
-    vec2 uv = shadowCoord.xy / shadowCoord.w;
-    if (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0)
-        return 1.0;
-    float depth = (lightW - Near) / (Far - Near);
-    vec2 m = moments(uv);
     if (depth <= m.x)
         return 1.0;
     float spread = kMinSpread / (Far - Near);
@@ -74,6 +74,21 @@ float lit()
     float p = variance / (variance + d * d);
     // Cut the faint tail of the bound: no light bleeding where two casters overlap.
     return clamp((p - 0.3) / 0.7, 0.0, 1.0);
+}
+
+// 1 in full light, 0 in full shadow. Whatever lies outside the map (or behind the light) is lit.
+// Where the casters cover only part of the footprint (a shadow's soft edge) the uncovered part is
+// lit.
+float lit()
+{
+    if (shadowCoord.w <= 0.0)
+        return 1.0;
+    vec2 uv = shadowCoord.xy / shadowCoord.w;
+    if (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0)
+        return 1.0;
+    float depth = (lightW - Near) / (Far - Near);
+    vec3 c = casters(uv);
+    return 1.0 - c.z * (1.0 - litPast(c.xy, depth));
 }
 
 vec4 term(float fade)
