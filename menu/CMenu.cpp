@@ -424,19 +424,22 @@ void CMenu::runOptions()
     }
 }
 
+void CMenu::graphicsWidgets(std::string& pending)
+{
+    for (CGuiTextButton* label : graphicsLabels)
+        label->update();
+    for (int row = 0; row < GRAPHICS_ROWS; ++row) {
+        if (graphicsValues[row]->update())
+            clickGraphicsValue(row);
+    }
+    if (graphicsBackText->update())
+        pending = "Options";
+}
+
 void CMenu::runGraphicsOptions()
 {
     beginScreen();
-    const FrameWidgets widgets = [this](std::string& pending) {
-        for (CGuiTextButton* label : graphicsLabels)
-            label->update();
-        for (int row = 0; row < GRAPHICS_ROWS; ++row) {
-            if (graphicsValues[row]->update())
-                clickGraphicsValue(row);
-        }
-        if (graphicsBackText->update())
-            pending = "Options";
-    };
+    const FrameWidgets widgets = [this](std::string& pending) { graphicsWidgets(pending); };
     std::string pending;
     while (screenFrame(subBackground, widgets, pending)) {
         if (!pending.empty()) {
@@ -512,26 +515,29 @@ void CMenu::runRestartNotice()
     }
 }
 
+void CMenu::audioWidgets(std::string& pending)
+{
+    musicLabel->update();
+    environmentLabel->update();
+    if (musicValue->update()) {
+        settings->musicVolume = nextVolume(settings->musicVolume);
+        musicValue->setText(std::to_wstring(settings->musicVolume));
+        if (sound)
+            sound->setMusicVolume(settings->musicVolume);
+    }
+    // The engines take the new volume when the next race starts.
+    if (environmentValue->update()) {
+        settings->environmentVolume = nextVolume(settings->environmentVolume);
+        environmentValue->setText(std::to_wstring(settings->environmentVolume));
+    }
+    if (audioBackText->update())
+        pending = "Options";
+}
+
 void CMenu::runAudioOptions()
 {
     beginScreen();
-    const FrameWidgets widgets = [this](std::string& pending) {
-        musicLabel->update();
-        environmentLabel->update();
-        if (musicValue->update()) {
-            settings->musicVolume = nextVolume(settings->musicVolume);
-            musicValue->setText(std::to_wstring(settings->musicVolume));
-            if (sound)
-                sound->setMusicVolume(settings->musicVolume);
-        }
-        // The engines take the new volume when the next race starts.
-        if (environmentValue->update()) {
-            settings->environmentVolume = nextVolume(settings->environmentVolume);
-            environmentValue->setText(std::to_wstring(settings->environmentVolume));
-        }
-        if (audioBackText->update())
-            pending = "Options";
-    };
+    const FrameWidgets widgets = [this](std::string& pending) { audioWidgets(pending); };
     std::string pending;
     while (screenFrame(subBackground, widgets, pending)) {
         if (!pending.empty())
@@ -633,16 +639,19 @@ void CMenu::updateCreditsFade()
     creditsLine2->setText(text(TEXT_FIRST_CREDIT + 2 * creditsPage + 1));
 }
 
+void CMenu::creditsWidgets(std::string& pending)
+{
+    updateCreditsFade();
+    creditsLine1->update();
+    creditsLine2->update();
+    if (creditsBackText->update())
+        pending = "Main";
+}
+
 void CMenu::runCredits()
 {
     beginScreen();
-    const FrameWidgets widgets = [this](std::string& pending) {
-        updateCreditsFade();
-        creditsLine1->update();
-        creditsLine2->update();
-        if (creditsBackText->update())
-            pending = "Main";
-    };
+    const FrameWidgets widgets = [this](std::string& pending) { creditsWidgets(pending); };
     std::string pending;
     while (screenFrame(subBackground, widgets, pending)) {
         if (!pending.empty()) {

@@ -39,6 +39,8 @@ public:
     bool isRaceRunning() const { return raceRunning; }
 
 private:
+    // The menu's unit tests run single passes of a page's widgets.
+    friend class CMenuPages;
     typedef std::function<void(std::string& pending)> FrameWidgets;
 
     void runMainMenu();
@@ -60,6 +62,10 @@ private:
                      std::string& pending);
     void drawBackground(irr::video::ITexture* background);
 
+    // One pass of a page's widgets, in the page's order; a click may set `pending`.
+    void graphicsWidgets(std::string& pending);
+    void audioWidgets(std::string& pending);
+    void creditsWidgets(std::string& pending);
     void clickGraphicsValue(int row);
     void updateCreditsFade();
     std::wstring keyName(int slot);

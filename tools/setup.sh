@@ -24,6 +24,7 @@ packages=(
   python3-fonttools  # adds the replacement character to the game's font
   # tests and headless runs
   libgtest-dev xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
+  x11-xserver-utils  # xrandr: a second video mode on the whole-program tests' Xvfb
   locales  # locale sources: the writers are tested under a decimal-comma locale
 )
 

@@ -7,6 +7,8 @@
 #   e2e_begin NAME [WxH]    scratch folder + Xvfb with a WxH screen (default 1280x1024); sets
 #                           E2E_DIR (the scratch run folder) and DISPLAY
 #   e2e_settings TEXT       writes TEXT as settings.xml in the scratch run folder
+#   e2e_add_video_mode W H  offers a second screen mode of W x H on the Xvfb (through RandR, which
+#                           the game reads its list of video modes from); the screen keeps its size
 #   e2e_launch [VAR=VALUE...]  starts the game (with these variables added to its environment);
 #                           its standard output goes to $E2E_DIR/stdout.txt
 #   e2e_wait_window [S]     waits for the game window (default 20 s); sets E2E_WINDOW
@@ -67,6 +69,14 @@ e2e_begin() {
 
 e2e_settings() {
     printf '%s\n' "$1" > "$E2E_DIR/settings.xml"
+}
+
+e2e_add_video_mode() {
+    local w=$1 h=$2
+    xrandr --newmode "${w}x${h}" 40 "$w" $((w + 40)) $((w + 168)) $((w + 256)) \
+        "$h" $((h + 1)) $((h + 5)) $((h + 28)) &&
+        xrandr --addmode screen "${w}x${h}" ||
+        { echo "could not add the video mode ${w}x${h}"; return 1; }
 }
 
 e2e_launch() {
