@@ -24,6 +24,8 @@
 #   e2e_screenshot FILE     the whole X screen as PNG
 #   e2e_colours FILE        number of distinct colours in an image
 #   e2e_pixel FILE X Y      the colour of one pixel of an image, as "R,G,B"
+#   e2e_screen_pixel X Y    the colour of one pixel of the X screen now, as "R,G,B" (cheap enough
+#                           to poll what the game shows)
 #   e2e_diff FILE1 FILE2    number of pixels in which two images differ
 #   e2e_close               sends WM_DELETE_WINDOW, as a window manager's close button does
 #   e2e_wait_exit [S]       waits for the game to end (default 20 s); sets E2E_EXIT
@@ -32,7 +34,8 @@
 #   e2e_stdout              the game's standard output so far
 #   e2e_fail MESSAGE        reports a failed check and marks the test failed
 #
-# Needs: E2E_RUN (the built run folder) and E2E_XCLOSE (the xclose helper), both set by run-all.sh.
+# Needs: E2E_RUN (the built run folder), E2E_XCLOSE and E2E_XPIXEL (the xclose and xpixel
+# helpers), all set by run-all.sh.
 
 E2E_FAILED=0
 
@@ -158,6 +161,10 @@ e2e_colours() {
 
 e2e_pixel() {
     convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+e2e_screen_pixel() {
+    "$E2E_XPIXEL" "$1" "$2"
 }
 
 e2e_diff() {
