@@ -19,8 +19,12 @@
 #                           brings the main menu up about 14 s after the start (settings.xml needed)
 #   e2e_key KEY [HOLD_S]    presses and releases KEY (xdotool key name), holding it HOLD_S seconds
 #   e2e_key_down KEY / e2e_key_up KEY
-#   e2e_click X Y [BUTTON]  moves the mouse to window pixel X,Y and clicks (button 1 by default):
-#                           press, hold 200 ms, release
+#   e2e_move_mouse X Y      moves the mouse to window pixel X,Y and waits (up to 3 s) for a frame
+#                           drawn after the move: the game's cursor gone from where it stood (from
+#                           close by, it goes round by a point 20 pixels to the left)
+#   e2e_click X Y [BUTTON]  e2e_move_mouse, then a click (button 1 by default): press, hold 200 ms,
+#                           release; the button under the mouse has seen it up first, however slow
+#                           the frames of a busy machine
 #   e2e_screenshot FILE     the whole X screen as PNG
 #   e2e_shot NAME           moves the mouse off every widget, lets a frame pass, and takes the
 #                           screen as $E2E_SHOT_DIR/NAME.png (a folder of the scratch folder)
@@ -162,11 +166,36 @@ e2e_key() {
     xdotool keyup "$1"
 }
 
+# True when the game's cursor is drawn with its top-left corner at screen pixel X,Y: its arrow is
+# bright amber 2 pixels right of and 10 below that corner.
+cursor_drawn_at() {
+    local r g b
+    IFS=, read -r r g b <<< "$(e2e_screen_pixel $(($1 + 2)) $(($2 + 10)))"
+    [ "${r:-0}" -ge 230 ] && [ "${g:-0}" -ge 190 ] && [ "${b:-255}" -lt 60 ]
+}
+
+e2e_move_mouse() {
+    local x=$1 y=$2 X Y SCREEN WINDOW WIDTH HEIGHT wx wy i
+    eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"
+    wx=$X wy=$Y
+    eval "$(xdotool getmouselocation --shell)"
+    # Where the new cursor's arrow would hide the old one's, go round.
+    if [ $((x + wx - X)) -gt -40 ] && [ $((x + wx - X)) -lt 40 ] &&
+        [ $((y + wy - Y)) -gt -40 ] && [ $((y + wy - Y)) -lt 40 ]; then
+        e2e_move_mouse $((x - 20)) "$y"
+        eval "$(xdotool getmouselocation --shell)"
+    fi
+    xdotool mousemove --window "$E2E_WINDOW" "$x" "$y"
+    for i in $(seq 1 60); do
+        cursor_drawn_at "$X" "$Y" || return 0
+        sleep 0.05
+    done
+}
+
 # The game keeps a press until the frame that reads it, so a tap counts too; the press is held for
 # a few frames before the release, as a player's finger does.
 e2e_click() {
-    xdotool mousemove --window "$E2E_WINDOW" "$1" "$2"
-    sleep 0.1
+    e2e_move_mouse "$1" "$2"
     xdotool mousedown "${3:-1}"
     sleep 0.2
     xdotool mouseup "${3:-1}"
@@ -177,7 +206,7 @@ e2e_screenshot() {
 }
 
 e2e_shot() {
-    xdotool mousemove --window "$E2E_WINDOW" 1010 10
+    e2e_move_mouse 1010 10
     sleep 0.4
     e2e_screenshot "$E2E_SHOT_DIR/$1.png"
 }
