@@ -19,11 +19,29 @@
 #                           brings the main menu up about 14 s after the start (settings.xml needed)
 #   e2e_key KEY [HOLD_S]    presses and releases KEY (xdotool key name), holding it HOLD_S seconds
 #   e2e_key_down KEY / e2e_key_up KEY
-#   e2e_click X Y [BUTTON]  moves the mouse to window pixel X,Y and clicks (button 1 by default):
-#                           press, hold 200 ms, release
+#   e2e_move_mouse X Y      moves the mouse to window pixel X,Y and waits (up to 3 s) for a frame
+#                           drawn after the move: the game's cursor gone from where it stood (from
+#                           close by, it goes round by a point 20 pixels to the left)
+#   e2e_click X Y [BUTTON]  e2e_move_mouse, then a click (button 1 by default): press, hold 200 ms,
+#                           release; the button under the mouse has seen it up first, however slow
+#                           the frames of a busy machine
 #   e2e_screenshot FILE     the whole X screen as PNG
+#   e2e_shot NAME           moves the mouse off every widget, lets a frame pass, and takes the
+#                           screen as $E2E_SHOT_DIR/NAME.png (a folder of the scratch folder)
+#   e2e_same_screen A B     true when shots A and B show the same screen (the music draws nothing,
+#                           so they differ by a few pixels at most)
+#   e2e_wait_main_screen    through the splash images with Escape held, then waits for the main
+#                           screen to stand (shot "main"); a failed check when it does not come
+#   e2e_menu_click X Y      e2e_click, then a pause for the screen it opens
+#   e2e_wait_race_moves [S] after a mission's click: waits (up to S s, default 60) until the race
+#                           moves, seen as two pairs in a row of shots 1.5 s apart that differ (the
+#                           loading screen stands still; one pair may straddle its end), the
+#                           last pair kept as shots race-1 and race-2. False when it does not
+#   e2e_keep_shots          copies the shots to $E2E_KEEP_SHOTS when that is set
 #   e2e_colours FILE        number of distinct colours in an image
 #   e2e_pixel FILE X Y      the colour of one pixel of an image, as "R,G,B"
+#   e2e_screen_pixel X Y    the colour of one pixel of the X screen now, as "R,G,B" (cheap enough
+#                           to poll what the game shows)
 #   e2e_diff FILE1 FILE2    number of pixels in which two images differ
 #   e2e_close               sends WM_DELETE_WINDOW, as a window manager's close button does
 #   e2e_wait_exit [S]       waits for the game to end (default 20 s); sets E2E_EXIT
@@ -32,7 +50,8 @@
 #   e2e_stdout              the game's standard output so far
 #   e2e_fail MESSAGE        reports a failed check and marks the test failed
 #
-# Needs: E2E_RUN (the built run folder) and E2E_XCLOSE (the xclose helper), both set by run-all.sh.
+# Needs: E2E_RUN (the built run folder), E2E_XCLOSE and E2E_XPIXEL (the xclose and xpixel
+# helpers), all set by run-all.sh.
 
 E2E_FAILED=0
 
@@ -40,6 +59,11 @@ E2E_FAILED=0
 # their rectangles); Break shares Start's place.
 MAIN_X=512; CONTINUE_Y=301; START_Y=382; BREAK_Y=382; OPTIONS_Y=463; CREDITS_Y=543; EXIT_Y=624
 MISSION_X=(136 387 638 889); MISSION_Y=(223 468); MISSION_BACK_Y=701
+# The options hub's buttons, and the value column and rows of its pages; every page's Back (and
+# the restart notice's button) shares one place.
+HUB_GRAPHICS_Y=292; HUB_AUDIO_Y=384; HUB_CONTROLS_Y=476; BACK_Y=676
+VALUE_X=717
+MUSIC_Y=353; ENVIRONMENT_Y=415
 
 # Nanoseconds of the wall clock; the median of numbers on standard input.
 now_ns() { date +%s%N; }
@@ -62,6 +86,10 @@ e2e_begin() {
     for folder in data missions; do
         [ -e "$E2E_RUN/$folder" ] && ln -s "$E2E_RUN/$folder" "$E2E_DIR/$folder"
     done
+
+    # In the scratch folder, so that two runs side by side keep their own.
+    E2E_SHOT_DIR=$E2E_SCRATCH/shots
+    mkdir -p "$E2E_SHOT_DIR"
 
     xvfb_start "$E2E_SCRATCH" "$screen" || return 1
     E2E_XVFB=$XVFB_PID
@@ -138,11 +166,36 @@ e2e_key() {
     xdotool keyup "$1"
 }
 
+# True when the game's cursor is drawn with its top-left corner at screen pixel X,Y: its arrow is
+# bright amber 2 pixels right of and 10 below that corner.
+cursor_drawn_at() {
+    local r g b
+    IFS=, read -r r g b <<< "$(e2e_screen_pixel $(($1 + 2)) $(($2 + 10)))"
+    [ "${r:-0}" -ge 230 ] && [ "${g:-0}" -ge 190 ] && [ "${b:-255}" -lt 60 ]
+}
+
+e2e_move_mouse() {
+    local x=$1 y=$2 X Y SCREEN WINDOW WIDTH HEIGHT wx wy i
+    eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"
+    wx=$X wy=$Y
+    eval "$(xdotool getmouselocation --shell)"
+    # Where the new cursor's arrow would hide the old one's, go round.
+    if [ $((x + wx - X)) -gt -40 ] && [ $((x + wx - X)) -lt 40 ] &&
+        [ $((y + wy - Y)) -gt -40 ] && [ $((y + wy - Y)) -lt 40 ]; then
+        e2e_move_mouse $((x - 20)) "$y"
+        eval "$(xdotool getmouselocation --shell)"
+    fi
+    xdotool mousemove --window "$E2E_WINDOW" "$x" "$y"
+    for i in $(seq 1 60); do
+        cursor_drawn_at "$X" "$Y" || return 0
+        sleep 0.05
+    done
+}
+
 # The game keeps a press until the frame that reads it, so a tap counts too; the press is held for
 # a few frames before the release, as a player's finger does.
 e2e_click() {
-    xdotool mousemove --window "$E2E_WINDOW" "$1" "$2"
-    sleep 0.1
+    e2e_move_mouse "$1" "$2"
     xdotool mousedown "${3:-1}"
     sleep 0.2
     xdotool mouseup "${3:-1}"
@@ -152,12 +205,71 @@ e2e_screenshot() {
     import -display "$DISPLAY" -window root "$1"
 }
 
+e2e_shot() {
+    e2e_move_mouse 1010 10
+    sleep 0.4
+    e2e_screenshot "$E2E_SHOT_DIR/$1.png"
+}
+
+e2e_same_screen() {
+    local d
+    d=$(e2e_diff "$E2E_SHOT_DIR/$1.png" "$E2E_SHOT_DIR/$2.png")
+    [ "${d:-999999}" -lt 200 ]
+}
+
+# The main screen's sky has hundreds of colours, a splash image on its grey or white a few; a
+# splash image fading in or out has many as well, but no two shots of it are the same, while the
+# main screen stands still: on a busy machine the splash can still be fading when the fixed hold of
+# Escape is over.
+e2e_wait_main_screen() {
+    local i corner shot=$E2E_SHOT_DIR/main.png last=$E2E_SHOT_DIR/main-last.png
+    e2e_skip_splash 10
+    for i in $(seq 1 60); do
+        e2e_shot main
+        corner=$(e2e_pixel "$shot" 5 5)
+        if [ "$(e2e_colours "$shot")" -gt 200 ] && [ "$corner" != "225,223,224" ] &&
+            [ "$corner" != "255,255,255" ] && [ -f "$last" ] && e2e_same_screen main main-last; then
+            return 0
+        fi
+        cp "$shot" "$last"
+        sleep 0.3
+    done
+    e2e_fail "no main screen"
+    return 1
+}
+
+e2e_wait_race_moves() {
+    local limit=${1:-60} start=$SECONDS moved=0
+    e2e_screenshot "$E2E_SHOT_DIR/race-1.png"
+    while [ $((SECONDS - start)) -lt "$limit" ]; do
+        sleep 1.5
+        e2e_screenshot "$E2E_SHOT_DIR/race-2.png"
+        if e2e_same_screen race-1 race-2; then moved=0; else moved=$((moved + 1)); fi
+        [ "$moved" -ge 2 ] && return 0
+        mv "$E2E_SHOT_DIR/race-2.png" "$E2E_SHOT_DIR/race-1.png"
+    done
+    return 1
+}
+
+e2e_menu_click() {
+    e2e_click "$1" "$2"
+    sleep 0.3
+}
+
+e2e_keep_shots() {
+    [ -z "${E2E_KEEP_SHOTS:-}" ] || cp -r "$E2E_SHOT_DIR" "$E2E_KEEP_SHOTS"
+}
+
 e2e_colours() {
     convert "$1" -format '%k' info:
 }
 
 e2e_pixel() {
     convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+e2e_screen_pixel() {
+    "$E2E_XPIXEL" "$1" "$2"
 }
 
 e2e_diff() {

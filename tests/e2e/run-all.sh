@@ -8,18 +8,20 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?build folder}" && pwd)
 shift
-export E2E_RUN=$build/run E2E_XCLOSE=$build/e2e/xclose E2E_HERE=$here
+export E2E_RUN=$build/run E2E_XCLOSE=$build/e2e/xclose E2E_XPIXEL=$build/e2e/xpixel E2E_HERE=$here
 # The test missions, for tests that put one in the place of a game mission.
 export E2E_FIXTURES=$build/tests/fixtures/world
 [ -x "$E2E_RUN/sandvolt" ] || { echo "no game binary in $E2E_RUN"; exit 1; }
 [ -x "$E2E_XCLOSE" ] || { echo "no xclose helper in $build/e2e"; exit 1; }
+[ -x "$E2E_XPIXEL" ] || { echo "no xpixel helper in $build/e2e"; exit 1; }
 
 logs=$build/e2e/logs
 times=$build/e2e/times
 mkdir -p "$logs"
-# One at a time by default: each game renders in software and the tests time what they see; side
-# by side, the splash test's 15.5 s screenshot caught the second image already fading out.
-jobs=${E2E_JOBS:-1}
+# Half as many games as cores by default: each renders in software, and the tests time their
+# checks from what the game shows, so that the others' load moves nothing they judge.
+cores=$(nproc)
+jobs=${E2E_JOBS:-$((cores > 1 ? cores / 2 : 1))}
 
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then

@@ -6,38 +6,16 @@
 # Escape, continued, broken off and started again, and Exit writing the changed options.
 . "$E2E_HERE/harness.sh"
 
-# Window pixels of the options widgets at 1024 x 768 (the centres of their rectangles); the main
-# screen's and the missions' are the harness's.
-HUB_GRAPHICS_Y=292; HUB_AUDIO_Y=384; HUB_CONTROLS_Y=476; BACK_Y=676
-VALUE_X=717
+# Window pixels of the graphics rows and the controls page at 1024 x 768 (the centres of their
+# rectangles); the main screen's, the missions', the hub's and the audio page's are the harness's.
 ROW_Y=(146 207 269 330 392 453 515)
-MUSIC_Y=353; ENVIRONMENT_Y=415
 CONTROLLER_Y=146; KEY_Y=(269 330 392 453)
-
-# Moves the mouse off every widget and takes a screenshot.
-shot() {
-    xdotool mousemove --window "$E2E_WINDOW" 1010 10
-    sleep 0.4
-    e2e_screenshot "$SHOTS/$1.png"
-}
-
-click() { e2e_click "$1" "$2"; sleep 0.3; }
-
-# Two screenshots of the same screen differ only by a few pixels (the music does not draw).
-same_screen() {
-    local d
-    d=$(e2e_diff "$SHOTS/$1.png" "$SHOTS/$2.png")
-    [ "${d:-999999}" -lt 200 ]
-}
 
 saved() { grep -q "$1" "$E2E_DIR/settings.xml" || e2e_fail "settings.xml lacks $1"; }
 
 e2e_begin menu_flow 1024x768 || exit 1
 # Two video modes to choose from: the game lists 800 x 600 first, then the screen's 1024 x 768.
 e2e_add_video_mode 800 600 || { e2e_fail "no second video mode"; e2e_end; exit 1; }
-# In the scratch folder, so that two runs side by side keep their own.
-SHOTS=$E2E_SCRATCH/shots
-mkdir -p "$SHOTS"
 e2e_settings '<?xml version="1.0"?>
 <Resolution X="1024" Y="768" />
 <Fullscreen Value="0" />
@@ -54,112 +32,101 @@ e2e_launch
 e2e_wait_window && e2e_focus || { e2e_fail "the window did not come up"; e2e_end; exit 1; }
 
 # Through the splash images with Escape held, then wait for the main screen's sky.
-e2e_skip_splash 10
-for i in $(seq 1 40); do
-    shot main
-    [ "$(e2e_colours "$SHOTS/main.png")" -gt 200 ] && [ "$(e2e_pixel "$SHOTS/main.png" 5 5)" != "225,223,224" ] && break
-    sleep 0.5
-done
-[ "$(e2e_colours "$SHOTS/main.png")" -gt 200 ] || e2e_fail "no main screen"
+e2e_wait_main_screen
 
 # Options: each row that needs a restart gives the notice on its own: clicked round to its old value
 # (the resolution through both modes), then Back.
-click $MAIN_X $OPTIONS_Y; shot hub
-same_screen main hub && e2e_fail "Options did not open the options hub"
+e2e_menu_click $MAIN_X $OPTIONS_Y; e2e_shot hub
+e2e_same_screen main hub && e2e_fail "Options did not open the options hub"
 ROW_CYCLE=(2 0 2 3 0 2 2)
 for row in 0 2 3 5 6; do
-    click $MAIN_X $HUB_GRAPHICS_Y
-    for _ in $(seq 1 "${ROW_CYCLE[$row]}"); do click $VALUE_X "${ROW_Y[$row]}"; done
-    click $MAIN_X $BACK_Y; shot notice-row-$row
-    same_screen notice-row-$row hub && e2e_fail "graphics row $((row + 1)) gave no restart notice"
-    click $MAIN_X $BACK_Y
+    e2e_menu_click $MAIN_X $HUB_GRAPHICS_Y
+    for _ in $(seq 1 "${ROW_CYCLE[$row]}"); do e2e_menu_click $VALUE_X "${ROW_Y[$row]}"; done
+    e2e_menu_click $MAIN_X $BACK_Y; e2e_shot notice-row-$row
+    e2e_same_screen notice-row-$row hub && e2e_fail "graphics row $((row + 1)) gave no restart notice"
+    e2e_menu_click $MAIN_X $BACK_Y
 done
 
 # Every graphics row once, then the notice on Back.
-click $MAIN_X $HUB_GRAPHICS_Y; shot graphics
-for y in "${ROW_Y[@]}"; do click $VALUE_X "$y"; done
-shot graphics-changed
-same_screen graphics graphics-changed && e2e_fail "the graphics rows did not change"
-click $MAIN_X $BACK_Y; shot notice
-same_screen notice hub && e2e_fail "no restart notice after the restart rows"
-click $MAIN_X $BACK_Y; shot hub-again
-same_screen hub hub-again || e2e_fail "the notice's button did not lead back to the hub"
+e2e_menu_click $MAIN_X $HUB_GRAPHICS_Y; e2e_shot graphics
+for y in "${ROW_Y[@]}"; do e2e_menu_click $VALUE_X "$y"; done
+e2e_shot graphics-changed
+e2e_same_screen graphics graphics-changed && e2e_fail "the graphics rows did not change"
+e2e_menu_click $MAIN_X $BACK_Y; e2e_shot notice
+e2e_same_screen notice hub && e2e_fail "no restart notice after the restart rows"
+e2e_menu_click $MAIN_X $BACK_Y; e2e_shot hub-again
+e2e_same_screen hub hub-again || e2e_fail "the notice's button did not lead back to the hub"
 
 # Audio: the music volume of 2147483647 is no volume: read as the default 80, it goes to 90; the
 # effects go 95, 0, 10.
-click $MAIN_X $HUB_AUDIO_Y
-click $VALUE_X $MUSIC_Y
+e2e_menu_click $MAIN_X $HUB_AUDIO_Y
+e2e_menu_click $VALUE_X $MUSIC_Y
 # Two quick clicks: the engine reports a double click right behind the second press.
 xdotool mousemove --window "$E2E_WINDOW" $VALUE_X $ENVIRONMENT_Y
 sleep 0.1
 xdotool mousedown 1; sleep 0.15; xdotool mouseup 1; sleep 0.1
 xdotool mousedown 1; sleep 0.15; xdotool mouseup 1; sleep 0.3
-shot audio
-click $MAIN_X $BACK_Y
+e2e_shot audio
+e2e_menu_click $MAIN_X $BACK_Y
 
 # Controls: forward rebound to E; backward refuses A (it steers left) and keeps waiting.
-click $MAIN_X $HUB_CONTROLS_Y
-shot controls
-click $VALUE_X ${KEY_Y[0]}
+e2e_menu_click $MAIN_X $HUB_CONTROLS_Y
+e2e_shot controls
+e2e_menu_click $VALUE_X ${KEY_Y[0]}
 e2e_key e
-shot controls-rebound
-click $VALUE_X ${KEY_Y[1]}
+e2e_shot controls-rebound
+e2e_menu_click $VALUE_X ${KEY_Y[1]}
 e2e_key a
-shot controls-waiting
-same_screen controls-rebound controls-waiting && e2e_fail "the backward row did not wait for a key"
+e2e_shot controls-waiting
+e2e_same_screen controls-rebound controls-waiting && e2e_fail "the backward row did not wait for a key"
 # Left waiting, the row shows its old key when the page opens again.
-click $MAIN_X $BACK_Y
-click $MAIN_X $HUB_CONTROLS_Y; shot controls-again
-same_screen controls-rebound controls-again || e2e_fail "the row left waiting still waits on return"
-click $MAIN_X $BACK_Y
-click $MAIN_X $BACK_Y
-shot main-again
-same_screen main main-again || e2e_fail "Back on the hub did not lead to the main screen"
+e2e_menu_click $MAIN_X $BACK_Y
+e2e_menu_click $MAIN_X $HUB_CONTROLS_Y; e2e_shot controls-again
+e2e_same_screen controls-rebound controls-again || e2e_fail "the row left waiting still waits on return"
+e2e_menu_click $MAIN_X $BACK_Y
+e2e_menu_click $MAIN_X $BACK_Y
+e2e_shot main-again
+e2e_same_screen main main-again || e2e_fail "Back on the hub did not lead to the main screen"
 
 # Credits: the first page shows after 2.5 s, the second after 8 s more.
-click $MAIN_X $CREDITS_Y
+e2e_menu_click $MAIN_X $CREDITS_Y
 sleep 3
-shot credits-1
+e2e_shot credits-1
 sleep 8
-shot credits-2
-same_screen credits-1 credits-2 && e2e_fail "the credits did not move on to the next page"
-click $MAIN_X $BACK_Y
+e2e_shot credits-2
+e2e_same_screen credits-1 credits-2 && e2e_fail "the credits did not move on to the next page"
+e2e_menu_click $MAIN_X $BACK_Y
 
 # Mission selection at progress 1: missions 2 to 8 refuse.
-click $MAIN_X $START_Y; shot missions
+e2e_menu_click $MAIN_X $START_Y; e2e_shot missions
 for m in 2 3 4 5 6 7 8; do
-    click ${MISSION_X[$(((m - 1) % 4))]} ${MISSION_Y[$(((m - 1) / 4))]}
+    e2e_menu_click ${MISSION_X[$(((m - 1) % 4))]} ${MISSION_Y[$(((m - 1) / 4))]}
 done
-shot missions-after
-same_screen missions missions-after || e2e_fail "a locked mission was taken"
-click $MAIN_X $MISSION_BACK_Y; shot main-back
-same_screen main main-back || e2e_fail "Back did not lead from the missions to the main screen"
+e2e_shot missions-after
+e2e_same_screen missions missions-after || e2e_fail "a locked mission was taken"
+e2e_menu_click $MAIN_X $MISSION_BACK_Y; e2e_shot main-back
+e2e_same_screen main main-back || e2e_fail "Back did not lead from the missions to the main screen"
 
 # Mission 1: the loading screen, then the race runs.
-click $MAIN_X $START_Y
+e2e_menu_click $MAIN_X $START_Y
 e2e_click ${MISSION_X[0]} ${MISSION_Y[0]}
-e2e_screenshot "$SHOTS/loading.png"
-same_screen missions loading && e2e_fail "no loading screen after the click on mission 1"
-sleep 9
-e2e_screenshot "$SHOTS/race-1.png"
-sleep 1.5
-e2e_screenshot "$SHOTS/race-2.png"
-same_screen race-1 race-2 && e2e_fail "nothing moves in the race"
+e2e_screenshot "$E2E_SHOT_DIR/loading.png"
+e2e_same_screen missions loading && e2e_fail "no loading screen after the click on mission 1"
+e2e_wait_race_moves || e2e_fail "nothing moves in the race"
 
 # Escape, Continue, Escape, Break, Start again.
-e2e_key Escape; shot paused
-click $MAIN_X $CONTINUE_Y; sleep 1
-e2e_screenshot "$SHOTS/race-continued.png"
-same_screen paused race-continued && e2e_fail "Continue did not go back to the race"
+e2e_key Escape; e2e_shot paused
+e2e_menu_click $MAIN_X $CONTINUE_Y; sleep 1
+e2e_screenshot "$E2E_SHOT_DIR/race-continued.png"
+e2e_same_screen paused race-continued && e2e_fail "Continue did not go back to the race"
 e2e_key Escape
-click $MAIN_X $BREAK_Y; shot broken
-same_screen main broken || e2e_fail "Break did not lead to the main screen without the race"
-click $MAIN_X $START_Y
+e2e_menu_click $MAIN_X $BREAK_Y; e2e_shot broken
+e2e_same_screen main broken || e2e_fail "Break did not lead to the main screen without the race"
+e2e_menu_click $MAIN_X $START_Y
 e2e_click ${MISSION_X[0]} ${MISSION_Y[0]}
-sleep 9
-e2e_screenshot "$SHOTS/race-again.png"
+e2e_wait_race_moves || e2e_fail "nothing moves in the second race"
 e2e_key Escape
-click $MAIN_X $EXIT_Y
+e2e_menu_click $MAIN_X $EXIT_Y
 e2e_wait_exit 30 || e2e_fail "Exit did not end the game"
 [ "${E2E_EXIT:-x}" = 0 ] || e2e_fail "exit code ${E2E_EXIT:-none}, expected 0"
 
@@ -181,6 +148,6 @@ saved '<Forward Value="KEY_KEY_E" />'
 saved '<Backward Value="KEY_KEY_S" />'
 saved '<Left Value="KEY_KEY_A" />'
 saved '<Mission Value="qWz517" />'
-[ -n "${E2E_KEEP_SHOTS:-}" ] && cp -r "$SHOTS" "$E2E_KEEP_SHOTS"
+e2e_keep_shots
 e2e_end
 exit $E2E_FAILED

@@ -31,8 +31,7 @@ e2e_settings "<?xml version=\"1.0\"?>
 e2e_launch
 e2e_wait_window && e2e_focus || e2e_fail "the window did not come up"
 
-e2e_skip_splash
-sleep 0.5
+e2e_wait_main_screen
 e2e_click $((W * 500 / 1000)) $((H * 497 / 1000)) # Start
 sleep 1
 e2e_screenshot "$E2E_SCRATCH/selection_before.png"

@@ -21,7 +21,7 @@ e2e_settings '<?xml version="1.0"?>
 e2e_launch
 e2e_wait_window && e2e_focus || { e2e_fail "the window did not come up"; e2e_end; exit 1; }
 
-e2e_skip_splash; sleep 1
+e2e_wait_main_screen
 
 first= last=
 for round in $(seq 1 "$ROUNDS"); do

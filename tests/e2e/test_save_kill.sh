@@ -107,8 +107,7 @@ record() {
 win_race() {
     cp "$FILES/old.xml" "$E2E_DIR/settings.xml"
     launch "${1:-}" || return 1
-    e2e_skip_splash
-    sleep 0.5
+    e2e_wait_main_screen
     e2e_click $((W * 500 / 1000)) $((H * 497 / 1000)) # Start
     sleep 1
     e2e_click $((W * 132 / 1000)) $((H * 290 / 1000)) # mission 1
