@@ -5,9 +5,9 @@
 // of the whole frame (rules, physics, drawing, buffer swap) is measured.
 //   usage: race_draw_bench RUN_FOLDER [FRAMES] [NORMALFIXED_MISSION NORMAL_MISSION]
 //   usage: race_draw_bench RUN_FOLDER --shots OUT_DIR [MISSION...]
-//     the screen after 1 s of racing with shadows 2, for every mission, as OUT_DIR/mNN.png with
-//     bloom on and OUT_DIR/mNN-bloom-off.png without (taken from the X screen with ImageMagick's
-//     import)
+//     the screen after 1 s of racing with shadows 0, 1 and 2, for every mission, as
+//     OUT_DIR/mNN-shadowsS.png with bloom on and OUT_DIR/mNN-shadowsS-bloom-off.png without (taken
+//     from the X screen with ImageMagick's import)
 //   usage: race_draw_bench RUN_FOLDER --memory [FRAMES] [MISSION]
 //     the process's peak memory over a race with shadows 2 and bloom on
 #include <chrono>
@@ -192,10 +192,13 @@ int main(int argc, char** argv)
         if (missions.empty())
             missions = {"m01", "m02", "m03", "m04", "m05", "m06", "m07", "m08"};
         for (const std::string& m : missions) {
-            for (bool bloom : {true, false}) {
-                const std::string shot = out + "/" + m + (bloom ? "" : "-bloom-off") + ".png";
-                race(s, folderOf(m.c_str()), 2, bloom, 60, shot);
-                report.push_back(shot + "\n");
+            for (int shadows : {0, 1, 2}) {
+                for (bool bloom : {true, false}) {
+                    const std::string shot = out + "/" + m + "-shadows" + std::to_string(shadows) +
+                                             (bloom ? "" : "-bloom-off") + ".png";
+                    race(s, folderOf(m.c_str()), shadows, bloom, 60, shot);
+                    report.push_back(shot + "\n");
+                }
             }
         }
     } else if (memory) {

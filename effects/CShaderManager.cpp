@@ -36,6 +36,37 @@ bool readShaderFile(const std::string& path, std::string& text)
     return false;
 }
 
+// The shader file with each line `#include "NAME"` (NAME under the shader folder) replaced by that
+// file's text, so that shaders share pieces; false after the "ERROR: " line of a file that cannot
+// be read. Included files include nothing further.
+bool readShaderWithIncludes(const std::string& path, std::string& text)
+{
+    std::string file;
+    if (!readShaderFile(path, file))
+        return false;
+    const std::string directive = "#include \"";
+    text.clear();
+    size_t at = 0;
+    while (at < file.size()) {
+        size_t end = file.find('\n', at);
+        end = end == std::string::npos ? file.size() : end + 1;
+        const std::string line = file.substr(at, end - at);
+        const size_t close = line.find('"', directive.size());
+        if (line.compare(0, directive.size(), directive) == 0 && close != std::string::npos) {
+            std::string piece;
+            if (!readShaderFile(kShaderFolder + line.substr(directive.size(), close - directive.size()), piece))
+                return false;
+            text += piece;
+            if (!piece.empty() && piece.back() != '\n')
+                text += '\n';
+        } else {
+            text += line;
+        }
+        at = end;
+    }
+    return true;
+}
+
 // One stage of a shader file as GLSL wants it: the version on the very first line, the stage the
 // file is compiled for, and the file's entry function as that stage's main.
 std::string stageText(const std::string& file, const char* stage, const char* entry)
@@ -218,7 +249,7 @@ s32 CShaderManager::addMaterial(const char* vertexFile, const char* pixelFile, c
     const std::string vertexPath = std::string(kShaderFolder) + vertexFile;
     const std::string pixelPath = std::string(kShaderFolder) + pixelFile;
     std::string vertexText, pixelText;
-    if (!readShaderFile(vertexPath, vertexText) || !readShaderFile(pixelPath, pixelText))
+    if (!readShaderWithIncludes(vertexPath, vertexText) || !readShaderWithIncludes(pixelPath, pixelText))
         return -1;
     const std::string vertex = stageText(vertexText, "VERTEX_SHADER", "main_v");
     const std::string pixel = stageText(pixelText, "FRAGMENT_SHADER", pixelEntry);

@@ -2,6 +2,8 @@
 // what it prints, the cameras; on the null driver nothing at all; a missing shader file reported.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 
 #include "support/TestSupport.h"
@@ -106,29 +108,39 @@ TEST(ShaderManagerNullDriver, BuildsNothingAndPrintsNothing)
     delete shaders;
 }
 
+// A missing shader file, or a missing piece that files include, is reported and leaves out only
+// the materials built from it.
 TEST(ShaderManagerFiles, AMissingShaderFileIsReportedAndItsMaterialsLeftUnbuilt)
 {
-    testsupport::CScratchDir dir;
-    std::filesystem::create_directories(dir.file("data"));
-    std::filesystem::copy(std::string(SANDVOLT_RUN_DIR) + "/data/shaders", dir.file("data/shaders"),
-                          std::filesystem::copy_options::recursive);
-    std::filesystem::remove(dir.file("data/shaders/pp/bloom.glsl"));
-    testsupport::CWorkingDir cwd(dir.path());
-    testsupport::CGLEngine engine(640, 480);
-    bool supported = false;
-    CShaderManager* shaders = nullptr;
-    const std::string out = testsupport::captureStdout(
-        [&] { shaders = new CShaderManager(engine.get(), &engine.settings, &supported); });
-    EXPECT_TRUE(supported);
-    EXPECT_EQ(testsupport::gameLines(out),
-              std::vector<std::string>{"ERROR: shader file \"data/shaders/pp/bloom.glsl\" could not be read"});
-    for (int m = 0; m < ESM_COUNT; ++m) {
-        if (m == ESM_BLOOM)
-            EXPECT_EQ(shaders->materials[m], -1);
-        else
-            EXPECT_GE(shaders->materials[m], 0) << m;
+    const struct {
+        const char* file;
+        std::vector<int> unbuilt;
+        int reports;
+    } cases[] = {{"pp/bloom.glsl", {ESM_BLOOM}, 1},
+                 {"shadow/blur.glsl", {ESM_SHADOW_BLUR_H, ESM_SHADOW_BLUR_V}, 2}};
+    for (const auto& c : cases) {
+        testsupport::CScratchDir dir;
+        std::filesystem::create_directories(dir.file("data"));
+        std::filesystem::copy(std::string(SANDVOLT_RUN_DIR) + "/data/shaders", dir.file("data/shaders"),
+                              std::filesystem::copy_options::recursive);
+        std::filesystem::remove(dir.file(std::string("data/shaders/") + c.file));
+        testsupport::CWorkingDir cwd(dir.path());
+        testsupport::CGLEngine engine(640, 480);
+        bool supported = false;
+        CShaderManager* shaders = nullptr;
+        const std::string out = testsupport::captureStdout(
+            [&] { shaders = new CShaderManager(engine.get(), &engine.settings, &supported); });
+        EXPECT_TRUE(supported);
+        const std::string line = std::string("ERROR: shader file \"data/shaders/") + c.file + "\" could not be read";
+        EXPECT_EQ(testsupport::gameLines(out), std::vector<std::string>(c.reports, line)) << c.file;
+        for (int m = 0; m < ESM_COUNT; ++m) {
+            if (std::find(c.unbuilt.begin(), c.unbuilt.end(), m) != c.unbuilt.end())
+                EXPECT_EQ(shaders->materials[m], -1) << c.file << " " << m;
+            else
+                EXPECT_GE(shaders->materials[m], 0) << c.file << " " << m;
+        }
+        delete shaders;
     }
-    delete shaders;
 }
 
 } // namespace

@@ -168,6 +168,16 @@ TEST_P(ShadowTerm, TwoDrawsOfTheSameFrameAreTheSame)
     ASSERT_TRUE(loaded);
     SPicture scenes[2], finished[2];
     draw(scenes[0], finished[0]);
+    // Whatever the targets held before (another frame, another race) takes no part: every target
+    // is filled with a colour no pass writes, its depth too, before the second draw.
+    video::IVideoDriver* driver = engine->getVideoDriver();
+    driver->beginScene(true, true, video::SColor(0xFF3377AA));
+    for (video::ITexture* target : shaders->shadowTargets)
+        driver->setRenderTarget(target, true, true, video::SColor(0x10204080));
+    for (video::ITexture* target : shaders->bloomTargets)
+        driver->setRenderTarget(target, true, true, video::SColor(0xFF00FF00));
+    driver->setRenderTarget(nullptr, false, false, video::SColor(0));
+    driver->endScene();
     draw(scenes[1], finished[1]);
     EXPECT_TRUE(scenes[0] == scenes[1]);
     EXPECT_TRUE(finished[0] == finished[1]);
