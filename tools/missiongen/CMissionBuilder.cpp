@@ -23,24 +23,23 @@ namespace {
 
 const float kRadToDeg = 57.2957795f;
 
-// The pick-ups, in the order they come round the lap, with the values the items creator gives
-// them: the tyre pulls harder, the rocket runs faster, and the question-mark crate is a trap
-// that holds the car back.
+// The pick-ups, in the order they come round the lap: the tyre pulls harder, the rocket runs
+// faster, and the question-mark crate is a trap that holds the car back. Their values are shares
+// of the player's car, so an item helps without deciding the race.
 struct SItemKind {
     EItem item;
     const char* type;
-    float value;     // engine force for "Boost", km/h for "Speed"
+    float share;     // of the engine force for "Boost", of the top speed in km/h for "Speed"
     int effectTime;  // ms
     int respawnTime; // ms
 };
 const SItemKind kItemKinds[3] = {
-    {EItem::Tyre, "Boost", 10000.0f, 10000, 30000},
-    {EItem::Rocket, "Speed", 80.0f, 10000, 30000},
-    {EItem::Who, "Speed", -60.0f, 10000, 30000},
+    {EItem::Tyre, "Boost", 0.35f, 8000, 30000},
+    {EItem::Rocket, "Speed", 0.12f, 8000, 30000},
+    {EItem::Who, "Speed", -0.3f, 6000, 30000},
 };
 
-// The computer cars' lanes and the grid, as lateral offsets left of the centre line; the lanes
-// double as the lines the pick-ups sit on, so computer cars take them too.
+// The computer cars' lanes, as lateral offsets left of the centre line.
 const float kLanes[3] = {-2.5f, 2.5f, 0.0f};
 
 char digit(int n) { return char('0' + n); }
@@ -131,8 +130,82 @@ contentkit::SMesh CMissionBuilder::checkpointMesh(float s) const
     return mesh;
 }
 
+contentkit::SMesh CMissionBuilder::fenceMesh() const
+{
+    // A sheer barrier along both edges of the shoulders, the whole way round: a car that runs
+    // wide bounces off it, none climbs it (a bank of ground, however steep, is climbed by the
+    // wheels), so none cuts across an infield or drives out of the world.
+    using contentkit::CMeshBuilder;
+    const float offset = terrain.core() + 2.5f, height = 2.0f, step = 4.0f;
+    contentkit::SSurface wall;
+    wall.name = "fence";
+    wall.textures = {CSceneryArt::texturePath(EScenery::Barrier)};
+    const int n = std::max(3, int(std::lround(path.length() / step)));
+    for (float side : {1.0f, -1.0f}) {
+        for (int k = 0; k < n; ++k) {
+            const float s0 = path.length() * float(k) / float(n), s1 = path.length() * float(k + 1) / float(n);
+            SVec3 low[2], high[2];
+            bool open = false;
+            for (int e = 0; e < 2; ++e) {
+                const float s = e == 0 ? s0 : s1;
+                const SVec2 c = path.point(s), l = path.left(s);
+                const float x = c.x + side * offset * l.x, z = c.y + side * offset * l.y;
+                // Where another stretch runs close by, its track is no place for a fence.
+                STrackNear other;
+                const STrackNear near = field.nearest(x, z, &other, 2.0f * terrain.core());
+                open = open || (other.found && other.distance < terrain.core() + 1.0f) ||
+                       (near.found && near.distance < terrain.core() - 0.5f);
+                const float ground = terrain.height(x, z);
+                low[e] = {x, ground - 0.6f, z};
+                high[e] = {x, ground + height, z};
+            }
+            if (open)
+                continue;
+            // Both faces, each lit from its own side.
+            const SVec2 l = path.left(0.5f * (s0 + s1));
+            for (float facing : {1.0f, -1.0f}) {
+                const SVec3 normal{facing * l.x, 0.0f, facing * l.y};
+                const float u0 = float(k % 2), u1 = u0 + 1.0f;
+                const uint32_t a = CMeshBuilder::vertex(wall, low[0], normal, {u0, 1.0f});
+                const uint32_t b = CMeshBuilder::vertex(wall, low[1], normal, {u1, 1.0f});
+                const uint32_t c = CMeshBuilder::vertex(wall, high[1], normal, {u1, 0.0f});
+                const uint32_t d = CMeshBuilder::vertex(wall, high[0], normal, {u0, 0.0f});
+                CMeshBuilder::addTriangle(wall, a, b, c, normal);
+                CMeshBuilder::addTriangle(wall, a, c, d, normal);
+            }
+        }
+    }
+    contentkit::SMesh mesh;
+    mesh.surfaces.push_back(wall);
+    return mesh;
+}
+
+SObjectRecord CMissionBuilder::fence() const
+{
+    SObjectRecord o;
+    o.kind = contentkit::EObjectKind::StaticObject;
+    o.name = "Fence";
+    o.parentName = "NULL";
+    o.displayName = "Fence";
+    o.mesh = dataFolder() + "fence.b3d";
+    o.position = SVec3{0.0f, 0.0f, 0.0f};
+    o.rotation = SVec3{0.0f, 0.0f, 0.0f};
+    o.scale = SVec3{1.0f, 1.0f, 1.0f};
+    o.transparent = 0;
+    o.textures = {CSceneryArt::texturePath(EScenery::Barrier)};
+    o.physic = contentkit::SPhysicRecord{"MESH", o.mesh.value(), {1.0f, 1.0f, 1.0f}, 0.0f};
+    return o;
+}
+
 std::vector<SObjectRecord> CMissionBuilder::items() const
 {
+    const SCarEntry* player = &design.cars.front();
+    for (const SCarEntry& car : design.cars)
+        if (car.player)
+            player = &car;
+    // The good ones lie out towards the edges, one side then the other, where a driver who wants
+    // them takes a line for them; the traps lie on the middle lane.
+    const float edge = 0.5f * design.width - 1.2f;
     std::vector<SObjectRecord> out;
     const int count = design.items;
     for (int k = 0; k < count; ++k) {
@@ -147,6 +220,7 @@ std::vector<SObjectRecord> CMissionBuilder::items() const
             s += 10.0f;
         }
         const SItemKind& kind = kItemKinds[k % 3];
+        const bool trap = kind.share < 0.0f;
         SObjectRecord o;
         o.kind = contentkit::EObjectKind::Item;
         char name[16];
@@ -154,10 +228,10 @@ std::vector<SObjectRecord> CMissionBuilder::items() const
         o.name = name;
         o.parentName = "";
         o.mesh = CItemArt::meshPath(kind.item);
-        // A metre over the ground: a car's body passing along the lane is within reach.
-        o.position = onGround(s, kLanes[(k / 3 + k) % 3], 1.0f);
+        // A metre over the ground: a car's body passing under it is within reach.
+        o.position = onGround(s, trap ? 0.0f : ((k / 3) % 2 == 0 ? edge : -edge) * (k % 3 == 0 ? 1.0f : -1.0f), 1.0f);
         o.scale = SVec3{1.0f, 1.0f, 1.0f};
-        o.boost = kind.value;
+        o.boost = std::round(kind.share * (kind.item == EItem::Tyre ? player->maxEngineForce : player->maxVelocity));
         o.effectTime = kind.effectTime;
         o.respawnTime = kind.respawnTime;
         o.itemType = kind.type;
@@ -233,6 +307,7 @@ SMission CMissionBuilder::mission() const
     m.objects.push_back(ground());
     CSceneryPlacer placer(design, landscape, path, field, terrain);
     m.objects.push_back(placer.startGate(dataFolder() + "start_gate.b3d"));
+    m.objects.push_back(fence());
     for (const SObjectRecord& o : CSceneryPlacer::records(scenery, CGroundTextures::path(landscape.style().rock)))
         m.objects.push_back(o);
     for (const SObjectRecord& o : items())
@@ -253,6 +328,7 @@ bool CMissionBuilder::write(const std::string& root) const
     for (int id = 0; id < 3; ++id)
         ok = CB3DWriter::write(data + "checkpoint" + digit(id) + ".b3d", checkpointMesh(checkpoints[size_t(id)])) && ok;
     ok = CB3DWriter::write(data + "start_gate.b3d", CSceneryArt::startGate(design.width)) && ok;
+    ok = CB3DWriter::write(data + "fence.b3d", fenceMesh()) && ok;
 
     ok = CMissionWriter::writeMission(folder + "mission.xml", mission()) && ok;
     ok = CMissionWriter::writePath(folder + "navigation.xml", navigation()) && ok;

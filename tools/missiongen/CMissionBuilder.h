@@ -48,6 +48,8 @@ public:
 private:
     contentkit::SVec3 onGround(float s, float lateral, float lift) const;
     contentkit::SMesh checkpointMesh(float s) const;
+    contentkit::SMesh fenceMesh() const;
+    contentkit::SObjectRecord fence() const;
     std::vector<contentkit::SObjectRecord> items() const;
     std::vector<contentkit::SObjectRecord> vehicles() const;
     contentkit::SObjectRecord ground() const;

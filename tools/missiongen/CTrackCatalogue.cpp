@@ -41,9 +41,9 @@ std::vector<STrackDesign> build()
     d.laps = 3;
     d.items = 6;
     d.cars = {car("Player", ECarStyle::Buggy, Red, 140.0f, 2800.0f, true),
-              car("Sandy", ECarStyle::Buggy, Blue, 112.0f, 2300.0f),
-              car("Dusty", ECarStyle::Buggy, Yellow, 116.0f, 2400.0f),
-              car("Scorpion", ECarStyle::Buggy, Green, 120.0f, 2400.0f)};
+              car("Sandy", ECarStyle::Buggy, Blue, 86.0f, 2300.0f),
+              car("Dusty", ECarStyle::Buggy, Yellow, 90.0f, 2400.0f),
+              car("Scorpion", ECarStyle::Buggy, Green, 93.0f, 2400.0f)};
     all.push_back(d);
 
     // 2: down in a red canyon: a chicane and an S between sheer walls.
@@ -63,9 +63,9 @@ std::vector<STrackDesign> build()
     d.items = 6;
     d.shadowType = "Normal";
     d.cars = {car("Player", ECarStyle::Rally, Blue, 150.0f, 3000.0f, true),
-              car("Mesa", ECarStyle::Rally, Orange, 122.0f, 2600.0f),
-              car("Coyote", ECarStyle::Rally, Purple, 126.0f, 2600.0f),
-              car("Ridge", ECarStyle::Buggy, White, 128.0f, 2600.0f)};
+              car("Mesa", ECarStyle::Rally, Orange, 104.0f, 2600.0f),
+              car("Coyote", ECarStyle::Rally, Purple, 107.0f, 2600.0f),
+              car("Ridge", ECarStyle::Buggy, White, 109.0f, 2600.0f)};
     all.push_back(d);
 
     // 3: a rally through the pine woods, one long lap against the clock.
@@ -86,9 +86,8 @@ std::vector<STrackDesign> build()
     d.laps = 1;
     d.items = 6;
     // Reference times from a clean drive: the race tests' autopilot, on the player's keys, needs
-    // 89.5 s (the game's computer driver, held to the car's speed limit, 64.4 s). The fastest
-    // reference is 8 % over the autopilot's time: a clean drive wins, a slow one does not.
-    d.rallyTimes = {97000, 112000, 130000};
+    // 90.4 s. The fastest reference is 8 % over it: a clean drive wins, a slow one does not.
+    d.rallyTimes = {98000, 113000, 130000};
     d.cars = {car("Player", ECarStyle::Rally, Orange, 150.0f, 3000.0f, true)};
     all.push_back(d);
 
@@ -109,9 +108,9 @@ std::vector<STrackDesign> build()
     d.laps = 3;
     d.items = 6;
     d.cars = {car("Player", ECarStyle::Truck, Red, 130.0f, 4200.0f, true),
-              car("Yeti", ECarStyle::Truck, White, 118.0f, 3800.0f),
-              car("Glacier", ECarStyle::Truck, Blue, 120.0f, 3800.0f),
-              car("Avalanche", ECarStyle::Truck, Teal, 122.0f, 3900.0f)};
+              car("Yeti", ECarStyle::Truck, White, 123.0f, 3800.0f),
+              car("Glacier", ECarStyle::Truck, Blue, 125.0f, 3800.0f),
+              car("Avalanche", ECarStyle::Truck, Teal, 127.0f, 3900.0f)};
     all.push_back(d);
 
     // 5: fast savanna sweepers past the acacias, a mixed field.
@@ -130,9 +129,9 @@ std::vector<STrackDesign> build()
     d.laps = 4;
     d.items = 9;
     d.cars = {car("Player", ECarStyle::Buggy, Yellow, 155.0f, 3000.0f, true),
-              car("Impala", ECarStyle::Buggy, Orange, 132.0f, 2800.0f),
-              car("Kudu", ECarStyle::Rally, Green, 136.0f, 2900.0f),
-              car("Rhino", ECarStyle::Truck, Purple, 130.0f, 4200.0f)};
+              car("Impala", ECarStyle::Buggy, Orange, 112.0f, 2800.0f),
+              car("Kudu", ECarStyle::Rally, Green, 116.0f, 2900.0f),
+              car("Rhino", ECarStyle::Truck, Purple, 118.0f, 4200.0f)};
     all.push_back(d);
 
     // 6: a rally over black lava fields below a smoking volcano, two laps.
@@ -153,12 +152,12 @@ std::vector<STrackDesign> build()
     d.laps = 2;
     d.items = 6;
     d.shadowType = "Normal";
-    // As for the pine woods: the autopilot needs 177.1 s (the computer driver 179.6 s).
-    d.rallyTimes = {191500, 221500, 257000};
+    // As for the pine woods, but tighter for a later mission: the autopilot needs 175.8 s.
+    d.rallyTimes = {180000, 205000, 240000};
     d.cars = {car("Player", ECarStyle::Truck, White, 135.0f, 4400.0f, true)};
     all.push_back(d);
 
-    // 7: autumn hills: steeper climbs and tighter bends, quicker rivals.
+    // 7: autumn hills: steeper climbs and tighter bends, rivals that take the bends better.
     d = STrackDesign();
     d.number = 7;
     d.name = "Autumn Hills";
@@ -175,9 +174,9 @@ std::vector<STrackDesign> build()
     d.laps = 3;
     d.items = 9;
     d.cars = {car("Player", ECarStyle::Rally, Red, 160.0f, 3200.0f, true),
-              car("Maple", ECarStyle::Rally, Orange, 145.0f, 3000.0f),
-              car("Oak", ECarStyle::Rally, Yellow, 148.0f, 3000.0f),
-              car("Chestnut", ECarStyle::Truck, Green, 140.0f, 4300.0f)};
+              car("Maple", ECarStyle::Rally, Orange, 101.0f, 3000.0f),
+              car("Oak", ECarStyle::Rally, Yellow, 104.0f, 3000.0f),
+              car("Chestnut", ECarStyle::Truck, Green, 98.0f, 4300.0f)};
     all.push_back(d);
 
     // 8: the final: a narrow mountain pass with hairpins under snowy peaks.
@@ -200,9 +199,9 @@ std::vector<STrackDesign> build()
     d.items = 9;
     d.shadowType = "Normal";
     d.cars = {car("Player", ECarStyle::Rally, Teal, 165.0f, 3300.0f, true),
-              car("Edelweiss", ECarStyle::Rally, White, 152.0f, 3200.0f),
-              car("Chamois", ECarStyle::Buggy, Red, 155.0f, 3200.0f),
-              car("Ibex", ECarStyle::Rally, Purple, 158.0f, 3300.0f)};
+              car("Edelweiss", ECarStyle::Rally, White, 108.0f, 3200.0f),
+              car("Chamois", ECarStyle::Buggy, Red, 110.0f, 3200.0f),
+              car("Ibex", ECarStyle::Rally, Purple, 112.0f, 3300.0f)};
     all.push_back(d);
     return all;
 }
