@@ -5,7 +5,7 @@
 // (the autopilot's clean drive) makes of it over three lane draws, and for a rally the stored
 // times against a clean and a poor drive. The races run in one process each per group of styles,
 // as many at once as there are cores (or --jobs).
-// usage: mission_ladder_bench RUN_FOLDER [--jobs N] [--every K] [--missions 1,2,...] [--fps 60,20]
+// usage: mission_ladder_bench RUN_FOLDER [--jobs N] [--every K] [--missions 1,2,...] [--fps 60,20] [--raw 1]
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -87,8 +87,9 @@ float pathLength(CGameData& data)
     return length;
 }
 
-// Races one mission once. A style's race stops as soon as its outcome is known; the moderate
-// driver's goes on until every computer car is home, for the margin.
+// Races one mission once. A style's race stops when the player is home, so that its time is
+// known against the fastest computer car's; the moderate driver's goes on until every computer
+// car is home, for the margin.
 SRun raceOnce(CRaceWorld& world, const std::string& folder, const SDriveStyle& style, int draw, bool toTheEnd)
 {
     SRun run;
@@ -113,16 +114,15 @@ SRun raceOnce(CRaceWorld& world, const std::string& folder, const SDriveStyle& s
             running = false;
             break;
         }
-        bool allHome = true, rivalHome = false;
+        bool allHome = true;
         for (int i = 0; i < cars; ++i) {
             CVehicleEntity* car = world.vehicle(i);
             if (home[size_t(i)] < 0.0f && car->getLap() >= world.gameData.getLaps() && car->isFinished())
                 home[size_t(i)] = world.raceTime();
             allHome = allHome && home[size_t(i)] >= 0.0f;
-            rivalHome = rivalHome || (i != playerIndex && home[size_t(i)] >= 0.0f);
         }
         const bool playerHome = home[size_t(playerIndex)] >= 0.0f;
-        if (allHome || (!toTheEnd && (playerHome || rivalHome)))
+        if (allHome || (!toTheEnd && playerHome))
             break;
     }
     run.playerMs = home[size_t(playerIndex)];
@@ -163,6 +163,7 @@ void runJob(const std::string& runDir, const SJob& job, const std::string& outFi
     // The game's progress lines would bury the figures.
     const int devnull = open("/dev/null", O_WRONLY);
     dup2(devnull, 1);
+    dup2(devnull, 2);
     FILE* out = std::fopen(outFile.c_str(), "w");
     if (!out)
         return;
@@ -225,12 +226,13 @@ std::string moderate(const SRun& r)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::printf("usage: %s RUN_FOLDER [--jobs N] [--every K] [--missions 1,2,...] [--fps 60,20]\n", argv[0]);
+        std::printf("usage: %s RUN_FOLDER [--jobs N] [--every K] [--missions 1,2,...] [--fps 60,20] [--raw 1]\n", argv[0]);
         return 1;
     }
     const std::string runDir = std::filesystem::absolute(argv[1]).string();
     int jobs = static_cast<int>(std::max(1L, sysconf(_SC_NPROCESSORS_ONLN)));
     int every = 1;
+    bool raw = false;
     std::vector<int> missions = {1, 2, 3, 4, 5, 6, 7, 8}, rates = {60, 20};
     for (int i = 2; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
@@ -242,6 +244,8 @@ int main(int argc, char** argv)
             missions = numberList(argv[i + 1]);
         else if (option == "--fps")
             rates = numberList(argv[i + 1]);
+        else if (option == "--raw")
+            raw = std::atoi(argv[i + 1]) != 0;
     }
     const int styleCount = static_cast<int>(allStyles().size());
     std::vector<int> chosen;
@@ -299,6 +303,13 @@ int main(int argc, char** argv)
         std::fclose(in);
     }
     std::filesystem::remove_all(scratch);
+    if (raw) {
+        // Every race: mission, fps, kind (0 a style, 1 moderate, 2 poor), style, lane draw, finished,
+        // won, place, the player's and the fastest computer car's (or best stored) time in ms.
+        for (const SRun& r : runs)
+            std::printf("race %d %d %d %d %d %d %d %d %.0f %.0f\n", r.mission, r.fps, r.kind, r.style, r.draw,
+                        r.finished ? 1 : 0, r.won ? 1 : 0, r.place, double(r.playerMs), double(r.rivalMs));
+    }
 
     std::printf("%zu races of %zu styles, %d lane draws, in %.0f s on %d processes at once\n\n", runs.size(),
                 chosen.size(), kDraws, wall, jobs);

@@ -267,6 +267,65 @@ TEST_F(MissionContentTest, PathsLieOverTheDrivableGround)
     }
 }
 
+TEST_F(MissionContentTest, FenceStandsClearOfTheComputerLanesAndHasNoCornerToCatchACar)
+{
+    for (const STrackDesign& design : missiongen::CTrackCatalogue::designs()) {
+        SCOPED_TRACE(folderOf(design.number));
+        ASSERT_TRUE(load(design)) << out;
+        CStaticObjectEntity* fence = nullptr;
+        for (int i = 0; i < entities.getStaticObjectCount(); ++i)
+            if (entities.getStaticObject(i)->getName() == "Fence")
+                fence = entities.getStaticObject(i);
+        ASSERT_NE(fence, nullptr);
+        const btCollisionObject* fenceBody = fence->getPhysicsBody()->getRigidBody();
+        // Sideways from every computer lane, a car's height over the ground: the fence is more
+        // than the track's half width away, so a car on its lane never meets it.
+        const float clearance = 0.5f * design.width + 3.0f;
+        for (int v = 0; v < entities.getVehicleCount(); ++v) {
+            auto* ai = dynamic_cast<CAIControllerPack*>(entities.getVehicle(v)->getControllerPack());
+            if (!ai)
+                continue;
+            const int n = ai->getWaypointCount();
+            for (int i = 0; i < n; ++i) {
+                const CWaypoint* p = ai->getWaypoint(i);
+                const CWaypoint* q = ai->getWaypoint((i + 1) % n);
+                const core::vector2df along = core::vector2df(q->getX() - p->getX(), q->getZ() - p->getZ()).normalize();
+                for (float t = 0.0f; t < 1.0f; t += 0.25f) {
+                    const float x = p->getX() + t * (q->getX() - p->getX()), z = p->getZ() + t * (q->getZ() - p->getZ());
+                    float height = 0.0f;
+                    below(x, 300.0f, z, height);
+                    for (float side : {1.0f, -1.0f}) {
+                        const btVector3 from(x, height + 0.8f, z);
+                        const btVector3 to = from + btVector3(-along.Y, 0.0f, along.X) * side * clearance;
+                        for (const auto& hit : hits(from, to))
+                            EXPECT_NE(hit.second, fenceBody) << "car " << v << " point " << i << "+" << t << ": the fence "
+                                                             << hit.first * clearance << " m off the lane";
+                    }
+                }
+            }
+        }
+        // Along each run of fence, one wall quad after another: no sharp corner, no post.
+        const scene::IMeshBuffer* buffer = fence->getMesh()->getMeshBuffer(0);
+        const auto* vertices = static_cast<const video::S3DVertex*>(buffer->getVertices());
+        const u32 quads = buffer->getVertexCount() / 8;
+        ASSERT_GT(quads, 100u);
+        int runs = 0;
+        for (u32 k = 0; k + 1 < quads; ++k) {
+            const core::vector3df a0 = vertices[8 * k].Pos, a1 = vertices[8 * k + 1].Pos;
+            const core::vector3df b0 = vertices[8 * (k + 1)].Pos, b1 = vertices[8 * (k + 1) + 1].Pos;
+            if (a1.getDistanceFrom(b0) > 0.01f) {
+                ++runs;
+                continue;
+            }
+            const core::vector2df u(a1.X - a0.X, a1.Z - a0.Z), w(b1.X - b0.X, b1.Z - b0.Z);
+            const float turn = std::acos(std::clamp(u.dotProduct(w) / (u.getLength() * w.getLength()), -1.0f, 1.0f));
+            EXPECT_LT(turn * core::RADTODEG, 25.0f) << "a corner of the fence at " << a1.X << ", " << a1.Z;
+        }
+        // Each side one run round the lap, or a few where another stretch passes close by.
+        EXPECT_LE(runs, 6);
+    }
+}
+
 TEST_F(MissionContentTest, NavigationLoopCrossesTheCheckpointsInOrder)
 {
     for (const STrackDesign& design : missiongen::CTrackCatalogue::designs()) {

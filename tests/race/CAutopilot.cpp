@@ -37,6 +37,8 @@ CAutopilot::CAutopilot(CRaceWorld& w, SDriveStyle driveStyle) : world(w), style(
         topKmh = car->getMaxVelocity();
 }
 
+CAutopilot::~CAutopilot() { setKeys(false, false, false, false); }
+
 void CAutopilot::follow(const std::vector<core::vector2df>& points)
 {
     path = points;
@@ -198,8 +200,9 @@ void CAutopilot::drive()
     const bool forward = speed < limit;
     const bool brake = speed > limit + 12.0f;
     if (std::abs(error) > kPi * 0.75f && speed < 10.0f) {
-        // Facing backwards at low speed: a three-point turn.
-        setKeys(false, true, error < 0.0f, error > 0.0f);
+        // Facing backwards at low speed: a three-point turn. Backing up swings the nose against
+        // the steering, so the lock goes away from the target, as when backing out.
+        setKeys(false, true, error > 0.0f, error < 0.0f);
         return;
     }
     setKeys(forward, brake && !forward, left, right);

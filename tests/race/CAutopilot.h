@@ -23,6 +23,10 @@ struct SDriveStyle {
 class CAutopilot {
 public:
     explicit CAutopilot(CRaceWorld& world, SDriveStyle style = SDriveStyle());
+    // Lets go of every key it holds, so that the next race in the same world starts with none.
+    ~CAutopilot();
+    CAutopilot(const CAutopilot&) = delete;
+    CAutopilot& operator=(const CAutopilot&) = delete;
 
     // Follows these points (x, z) from the first to the last in place of the navigation path.
     void follow(const std::vector<irr::core::vector2df>& points);

@@ -130,46 +130,108 @@ contentkit::SMesh CMissionBuilder::checkpointMesh(float s) const
     return mesh;
 }
 
+std::vector<std::vector<SVec2>> CMissionBuilder::fenceLines() const
+{
+    // Each side's line a fixed distance out from the centre line, kept only where no stretch of
+    // track comes nearer than that: on the inside of a bend tighter than the distance, the
+    // offset line folds back on itself, and there it is cut off and the two ends joined by a
+    // straight chord. Where another stretch runs close by, the fence stops. Then a moving average
+    // rounds every corner, so a car that runs wide slides along and off it.
+    const float offset = fenceOffset(), step = 2.0f;
+    const int n = std::max(8, int(std::lround(path.length() / step)));
+    std::vector<std::vector<SVec2>> lines;
+    for (float side : {1.0f, -1.0f}) {
+        std::vector<SVec2> points(static_cast<size_t>(n));
+        std::vector<bool> keep(static_cast<size_t>(n));
+        for (int k = 0; k < n; ++k) {
+            const float s = path.length() * float(k) / float(n);
+            const SVec2 c = path.point(s), l = path.left(s);
+            points[size_t(k)] = {c.x + side * offset * l.x, c.y + side * offset * l.y};
+            const STrackNear near = field.nearest(points[size_t(k)].x, points[size_t(k)].y);
+            keep[size_t(k)] = !near.found || near.distance > offset - 0.3f;
+        }
+        // A gap short enough to be a fold is bridged when the chord keeps clear of the track.
+        auto clear = [&](SVec2 a, SVec2 b) {
+            for (float t = 0.0f; t <= 1.0f; t += 0.05f) {
+                const STrackNear near = field.nearest(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y));
+                if (near.found && near.distance < terrain.core() + 2.0f)
+                    return false;
+            }
+            return true;
+        };
+        int first = 0;
+        while (first < n && !keep[size_t(first)])
+            ++first;
+        if (first == n)
+            continue;
+        // Once round from a kept point, a line broken where a gap cannot be bridged.
+        std::vector<std::vector<SVec2>> own{{points[size_t(first)]}};
+        int last = first;
+        for (int i = 1; i <= n; ++i) {
+            const int k = (first + i) % n;
+            if (!keep[size_t(k)])
+                continue;
+            const int gap = (k - last + n) % n - 1;
+            if (gap > 0 && (float(gap) * step > 40.0f || !clear(points[size_t(last)], points[size_t(k)])))
+                own.emplace_back();
+            own.back().push_back(points[size_t(k)]);
+            last = k;
+        }
+        // The last line ends on the first point again: round the whole lap it closes the loop,
+        // otherwise it runs on into the first line.
+        if (own.size() > 1 && own.back().size() > 1) {
+            std::vector<SVec2> joined = own.back();
+            joined.insert(joined.end(), own.front().begin() + 1, own.front().end());
+            own.front() = joined;
+            own.pop_back();
+        } else if (own.size() > 1) {
+            own.pop_back();
+        }
+        for (const std::vector<SVec2>& line : own)
+            if (line.size() >= 3)
+                lines.push_back(line);
+    }
+    for (std::vector<SVec2>& line : lines) {
+        // Rounded: three passes of a three-point average, the ends held.
+        for (int pass = 0; pass < 3; ++pass) {
+            std::vector<SVec2> smooth = line;
+            for (size_t k = 1; k + 1 < line.size(); ++k)
+                smooth[k] = {(line[k - 1].x + 2.0f * line[k].x + line[k + 1].x) / 4.0f,
+                             (line[k - 1].y + 2.0f * line[k].y + line[k + 1].y) / 4.0f};
+            line = smooth;
+        }
+    }
+    return lines;
+}
+
 contentkit::SMesh CMissionBuilder::fenceMesh() const
 {
-    // A sheer barrier along both edges of the shoulders, the whole way round: a car that runs
-    // wide bounces off it, none climbs it (a bank of ground, however steep, is climbed by the
+    // A sheer barrier along both sides, well out beyond the shoulders: a car that runs wide
+    // bounces off it, none climbs it (a bank of ground, however steep, is climbed by the
     // wheels), so none cuts across an infield or drives out of the world.
     using contentkit::CMeshBuilder;
-    const float offset = terrain.core() + 2.5f, height = 2.0f, step = 4.0f;
+    const float height = 1.6f;
     contentkit::SSurface wall;
     wall.name = "fence";
     wall.textures = {CSceneryArt::texturePath(EScenery::Barrier)};
-    const int n = std::max(3, int(std::lround(path.length() / step)));
-    for (float side : {1.0f, -1.0f}) {
-        for (int k = 0; k < n; ++k) {
-            const float s0 = path.length() * float(k) / float(n), s1 = path.length() * float(k + 1) / float(n);
-            SVec3 low[2], high[2];
-            bool open = false;
-            for (int e = 0; e < 2; ++e) {
-                const float s = e == 0 ? s0 : s1;
-                const SVec2 c = path.point(s), l = path.left(s);
-                const float x = c.x + side * offset * l.x, z = c.y + side * offset * l.y;
-                // Where another stretch runs close by, its track is no place for a fence.
-                STrackNear other;
-                const STrackNear near = field.nearest(x, z, &other, 2.0f * terrain.core());
-                open = open || (other.found && other.distance < terrain.core() + 1.0f) ||
-                       (near.found && near.distance < terrain.core() - 0.5f);
-                const float ground = terrain.height(x, z);
-                low[e] = {x, ground - 0.6f, z};
-                high[e] = {x, ground + height, z};
-            }
-            if (open)
+    for (const std::vector<SVec2>& line : fenceLines()) {
+        for (size_t k = 0; k + 1 < line.size(); ++k) {
+            const SVec2 p0 = line[k], p1 = line[k + 1];
+            const float dx = p1.x - p0.x, dz = p1.y - p0.y, length = std::hypot(dx, dz);
+            if (length < 1e-3f)
                 continue;
+            const SVec3 low0{p0.x, terrain.height(p0.x, p0.y) - 0.8f, p0.y};
+            const SVec3 low1{p1.x, terrain.height(p1.x, p1.y) - 0.8f, p1.y};
+            const SVec3 high0{p0.x, low0.y + 0.8f + height, p0.y};
+            const SVec3 high1{p1.x, low1.y + 0.8f + height, p1.y};
             // Both faces, each lit from its own side.
-            const SVec2 l = path.left(0.5f * (s0 + s1));
             for (float facing : {1.0f, -1.0f}) {
-                const SVec3 normal{facing * l.x, 0.0f, facing * l.y};
+                const SVec3 normal{-facing * dz / length, 0.0f, facing * dx / length};
                 const float u0 = float(k % 2), u1 = u0 + 1.0f;
-                const uint32_t a = CMeshBuilder::vertex(wall, low[0], normal, {u0, 1.0f});
-                const uint32_t b = CMeshBuilder::vertex(wall, low[1], normal, {u1, 1.0f});
-                const uint32_t c = CMeshBuilder::vertex(wall, high[1], normal, {u1, 0.0f});
-                const uint32_t d = CMeshBuilder::vertex(wall, high[0], normal, {u0, 0.0f});
+                const uint32_t a = CMeshBuilder::vertex(wall, low0, normal, {u0, 1.0f});
+                const uint32_t b = CMeshBuilder::vertex(wall, low1, normal, {u1, 1.0f});
+                const uint32_t c = CMeshBuilder::vertex(wall, high1, normal, {u1, 0.0f});
+                const uint32_t d = CMeshBuilder::vertex(wall, high0, normal, {u0, 0.0f});
                 CMeshBuilder::addTriangle(wall, a, b, c, normal);
                 CMeshBuilder::addTriangle(wall, a, c, d, normal);
             }
