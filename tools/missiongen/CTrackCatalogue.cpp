@@ -156,9 +156,9 @@ std::vector<STrackDesign> build()
     d.seed = 606;
     d.controlPoints = placed({{0, -240},   {90, -240},  {180, -215},  {235, -140},  {245, -40},  {220, 60},
                                {240, 160},  {190, 240},  {90, 255},    {-10, 235},   {-60, 170},  {-40, 100},
-                               {20, 60},    {40, 0},     {-10, -50},   {-90, -40},   {-140, 20},  {-160, 100},
-                               {-185, 170}, {-225, 200}, {-262, 165},  {-268, 60},   {-250, -80}, {-210, -180},
-                               {-130, -235}, {-60, -240}}, 1);
+                               {20, 60},    {40, 0},     {0, -60},     {-90, -40},   {-140, 20},  {-160, 100},
+                               {-180, 170}, {-222, 212}, {-266, 188},  {-274, 120},  {-262, 40},  {-250, -80},
+                               {-210, -180}, {-130, -235}, {-60, -240}}, 1);
     d.width = 13.0f;
     d.terrainSize = 760.0f;
     d.maxGrade = 0.12f;
@@ -167,9 +167,9 @@ std::vector<STrackDesign> build()
     d.laps = 2;
     d.items = 6;
     d.shadowType = "Normal";
-    // As for the pine woods: the autopilot needs 168.9 s, a slow drive 201.7 s, and about half of
+    // As for the pine woods: the autopilot needs 178.1 s, and about half of
     // the bench's driving styles win.
-    d.rallyTimes = {178800, 205000, 240000};
+    d.rallyTimes = {188500, 215000, 250000};
     d.cars = {car("Player", ECarStyle::Truck, White, 135.0f, 4400.0f, true)};
     all.push_back(d);
 
@@ -209,8 +209,8 @@ std::vector<STrackDesign> build()
                        {-260, 90}, {-245, 0},   {-255, -100}, {-230, -190}, {-170, -245}, {-90, -265}}, 1);
     d.width = 12.0f;
     d.terrainSize = 780.0f;
-    d.maxGrade = 0.14f;
-    d.relief = 1.6f;
+    d.maxGrade = 0.12f;
+    d.relief = 1.0f;
     d.laps = 3;
     d.items = 9;
     d.shadowType = "Normal";
