@@ -27,6 +27,7 @@
 #include "world/CEntityManager.h"
 #include "world/CPhysicsBody.h"
 #include "world/CVehicleEntity.h"
+#include "SBenchWorld.h"
 
 namespace {
 
@@ -77,77 +78,56 @@ int main(int argc, char** argv)
         rates.push_back(std::max(1, std::atoi(argv[i])));
     if (rates.empty())
         rates = {60, 20, 15};
-    if (chdir(argv[1]) != 0) {
-        std::printf("ERROR: cannot enter %s\n", argv[1]);
+    if (!SBenchWorld::enterRunFolder(argv[1]))
         return 1;
-    }
-    std::vector<std::string> missions;
-    for (const auto& entry : std::filesystem::directory_iterator("missions")) {
-        if (std::filesystem::exists(entry.path() / "mission.xml"))
-            missions.push_back("missions/" + entry.path().filename().string() + "/");
-    }
-    std::sort(missions.begin(), missions.end());
+    const std::vector<std::string> missions = SBenchWorld::missionFolders();
+    SBenchWorld bench;
+    bench.build(irr::video::EDT_NULL);
+    bench.buildRace(true);
 
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    SGameSettings settings;
-    CGameEngine* engine = new CGameEngine(&settings, irr::video::EDT_NULL);
-    irr::ITimer* timer = engine->getDevice()->getTimer();
-    timer->stop();
-    CGameData* gameData = new CGameData(nullptr);
-    gameData->setEngine(engine);
-    CEntityManager* entities = new CEntityManager(engine);
-    CSoundManager* sounds = new CSoundManager(&settings, engine);
-    CItemsCreator* creator = new CItemsCreator(engine, entities);
-    engine->setItemsCreator(creator);
-    CChaseCamera* camera = new CChaseCamera(engine);
-    CMenu* menu = new CMenu(&settings, gameData, engine, entities, sounds, nullptr);
-    CRace* race = new CRace(engine, &settings, gameData, entities, sounds, camera, nullptr, menu, nullptr);
-
-    std::fflush(stdout);
-    const int console = dup(fileno(stdout));
-    if (!std::freopen("/tmp/ai_pace_bench.log", "w", stdout))
+    if (!SBenchWorld::outputTo("/tmp/ai_pace_bench.log"))
         return 1;
-    sounds->loadAudio();
+    bench.sounds->loadAudio();
     std::vector<std::string> lines;
     irr::u32 now = 1000;
     for (const std::string& mission : missions) {
         for (int draw = 1; draw <= draws; ++draw) {
             float firstMean = -1.0f;
             for (const int fps : rates) {
-                timer->setTime(now);
+                bench.timer->setTime(now);
                 // The same seed gives the same lanes at every frame rate.
                 std::srand(static_cast<unsigned>(draw));
-                if (!gameData->loadMission(mission.c_str(), entities, sounds, &settings))
+                if (!bench.gameData->loadMission(mission.c_str(), bench.entities, bench.sounds, &bench.settings))
                     break;
-                if (gameData->getRaceType() != 0)
+                if (bench.gameData->getRaceType() != 0)
                     break;
-                CVehicleEntity* player = entities->getVehicle(entities->getPlayerVehicleIndex());
-                btDiscreteDynamicsWorld* world = engine->getDynamicsWorld();
+                CVehicleEntity* player = bench.entities->getVehicle(bench.entities->getPlayerVehicleIndex());
+                btDiscreteDynamicsWorld* world = bench.engine->getDynamicsWorld();
                 if (player && player->getPhysicsBody()) {
                     world->removeVehicle(player->getPhysicsBody()->getVehicle());
                     world->removeRigidBody(player->getPhysicsBody()->getRigidBody());
                 }
                 std::vector<SCarTime> cars;
                 std::vector<CVehicleEntity*> racing;
-                for (int i = 0; i < entities->getVehicleCount(); ++i) {
-                    CVehicleEntity* car = entities->getVehicle(i);
+                for (int i = 0; i < bench.entities->getVehicleCount(); ++i) {
+                    CVehicleEntity* car = bench.entities->getVehicle(i);
                     auto* path = dynamic_cast<CAIControllerPack*>(car->getControllerPack());
                     if (!path)
                         continue;
                     cars.push_back({car->getName(), laneLength(path)});
                     racing.push_back(car);
                 }
-                race->prepareMaterials();
-                race->begin();
+                bench.race->prepareMaterials();
+                bench.race->begin();
                 const irr::u32 start = now;
-                const float raceStart = gameData->getRaceStartTime() + 6000.0f;
+                const float raceStart = bench.gameData->getRaceStartTime() + 6000.0f;
                 size_t home = 0;
                 for (int f = 1; home < cars.size() && f < (kLimitSeconds + 6.0f) * fps; ++f) {
                     now = start + static_cast<irr::u32>(f * 1000LL / fps);
-                    timer->setTime(now);
-                    race->updateFrame();
+                    bench.timer->setTime(now);
+                    bench.race->updateFrame();
                     for (size_t c = 0; c < racing.size(); ++c) {
-                        if (cars[c].seconds < 0.0f && racing[c]->getLap() >= gameData->getLaps()) {
+                        if (cars[c].seconds < 0.0f && racing[c]->getLap() >= bench.gameData->getLaps()) {
                             cars[c].seconds = (static_cast<float>(now) - raceStart) / 1000.0f;
                             ++home;
                         }
@@ -172,9 +152,8 @@ int main(int argc, char** argv)
             }
         }
     }
-    entities->clear();
-    std::fflush(stdout);
-    dup2(console, fileno(stdout));
+    bench.entities->clear();
+    SBenchWorld::restoreOutput();
 
     std::printf("computer cars' race times by lane draw and frame rate; a car not home in %.0f s "
                 "shows -1 (game output in /tmp/ai_pace_bench.log)\n", kLimitSeconds);
@@ -183,13 +162,6 @@ int main(int argc, char** argv)
     for (const std::string& line : lines)
         std::printf("%s\n", line.c_str());
 
-    delete race;
-    delete menu;
-    delete camera;
-    delete sounds;
-    delete entities;
-    delete creator;
-    delete engine;
-    delete gameData;
+    bench.tearDown();
     return 0;
 }

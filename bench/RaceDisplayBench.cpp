@@ -27,6 +27,7 @@
 #include "world/CEntityManager.h"
 #include "world/CVehicleEntity.h"
 #include "BenchStats.h"
+#include "SBenchWorld.h"
 
 namespace {
 
@@ -65,70 +66,49 @@ int main(int argc, char** argv)
         figures.emplace_back("missions/m01/");
         figures.emplace_back("missions/m03/");
     }
-    if (chdir(argv[1]) != 0) {
-        std::printf("ERROR: cannot enter %s\n", argv[1]);
+    if (!SBenchWorld::enterRunFolder(argv[1]))
         return 1;
-    }
 
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    SGameSettings settings;
-    settings.width = 1024;
-    settings.height = 768;
-    settings.fullscreen = false;
-    settings.showFps = true;
-    CTranslation* texts = new CTranslation("data/translation.lang");
-    CGameEngine* engine = new CGameEngine(&settings, irr::video::EDT_OPENGL);
-    if (!engine->getDevice()) {
-        delete engine;
-        delete texts;
+    SBenchWorld bench;
+    bench.settings.width = 1024;
+    bench.settings.height = 768;
+    bench.settings.fullscreen = false;
+    bench.settings.showFps = true;
+    if (!bench.build(irr::video::EDT_OPENGL, "data/translation.lang"))
         return 1;
-    }
-    irr::ITimer* timer = engine->getDevice()->getTimer();
-    timer->stop();
-    irr::video::IVideoDriver* driver = engine->getVideoDriver();
-    CGameData* gameData = new CGameData(texts);
-    gameData->setEngine(engine);
-    CEntityManager* entities = new CEntityManager(engine);
-    CSoundManager* sounds = new CSoundManager(&settings, engine);
-    CItemsCreator* creator = new CItemsCreator(engine, entities);
-    engine->setItemsCreator(creator);
-    CChaseCamera* camera = new CChaseCamera(engine);
+    irr::video::IVideoDriver* driver = bench.engine->getVideoDriver();
 
-    // The game's progress lines go to a log so that they do not bury the figures.
-    std::fflush(stdout);
-    const int console = dup(fileno(stdout));
-    if (!std::freopen("/tmp/race_display_bench.log", "w", stdout))
+    if (!SBenchWorld::outputTo("/tmp/race_display_bench.log"))
         return 1;
-    CRace* race = new CRace(engine, &settings, gameData, entities, sounds, camera, nullptr, nullptr,
-                            texts);
+    bench.buildRace(false);
     irr::u32 now = 1000;
     for (SMissionFigures& mission : figures) {
-        timer->setTime(now);
-        mission.loaded = gameData->loadMission(mission.mission.c_str(), entities, sounds, &settings);
+        bench.timer->setTime(now);
+        mission.loaded = bench.gameData->loadMission(mission.mission.c_str(), bench.entities, bench.sounds, &bench.settings);
         if (!mission.loaded)
             continue;
-        mission.cars = entities->getVehicleCount();
-        race->prepareMaterials();
-        race->begin();
+        mission.cars = bench.entities->getVehicleCount();
+        bench.race->prepareMaterials();
+        bench.race->begin();
         const int count = seconds * 60;
         const irr::u32 start = now;
         for (int f = 1; f <= count; ++f) {
             // The last quarter with the player through: the place and the final time.
             const bool through = f > count * 3 / 4;
-            CVehicleEntity* player = entities->getVehicle(entities->getPlayerVehicleIndex());
-            if (through && player && gameData->getRacePhase() == 2)
-                player->setLap(gameData->getLaps());
+            CVehicleEntity* player = bench.entities->getVehicle(bench.entities->getPlayerVehicleIndex());
+            if (through && player && bench.gameData->getRacePhase() == 2)
+                player->setLap(bench.gameData->getLaps());
             now = start + static_cast<irr::u32>(f * 1000LL / 60);
-            timer->setTime(now);
-            engine->getDevice()->run();
-            if (!race->updateFrame())
+            bench.timer->setTime(now);
+            bench.engine->getDevice()->run();
+            if (!bench.race->updateFrame())
                 break;
             driver->beginScene(true, true, irr::video::SColor(0xFFFFFFFF));
-            race->drawScene();
-            SFigures& phase = gameData->getRacePhase() == 1 ? mission.through : mission.racing;
+            bench.race->drawScene();
+            SFigures& phase = bench.gameData->getRacePhase() == 1 ? mission.through : mission.racing;
             glFinish();
             const Clock::time_point begun = Clock::now();
-            race->drawDisplay();
+            bench.race->drawDisplay();
             phase.calls.push_back(microsecondsSince(begun));
             glFinish();
             phase.finished.push_back(microsecondsSince(begun));
@@ -136,12 +116,11 @@ int main(int argc, char** argv)
         }
         now += 1000;
     }
-    entities->clear();
-    std::fflush(stdout);
-    dup2(console, fileno(stdout));
+    bench.entities->clear();
+    SBenchWorld::restoreOutput();
 
     std::printf("race display on OpenGL at %u x %u, %d s of each race at 60 frames a second (game "
-                "output in /tmp/race_display_bench.log)\n", settings.width, settings.height, seconds);
+                "output in /tmp/race_display_bench.log)\n", bench.settings.width, bench.settings.height, seconds);
     std::printf("  %-16s %4s %-8s %7s %12s %12s %14s %14s\n", "mission", "cars", "phase", "frames",
                 "median us", "99th pct us", "finished us", "finished 99th");
     for (SMissionFigures& m : figures) {
@@ -157,13 +136,6 @@ int main(int argc, char** argv)
         }
     }
 
-    delete race;
-    delete camera;
-    delete sounds;
-    delete entities;
-    delete creator;
-    delete engine;
-    delete gameData;
-    delete texts;
+    bench.tearDown();
     return 0;
 }

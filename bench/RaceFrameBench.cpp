@@ -22,6 +22,7 @@
 #include "race/CRace.h"
 #include "world/CEntityManager.h"
 #include "BenchStats.h"
+#include "SBenchWorld.h"
 
 namespace {
 
@@ -50,58 +51,37 @@ int main(int argc, char** argv)
         return 1;
     }
     const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 60;
-    if (chdir(argv[1]) != 0) {
-        std::printf("ERROR: cannot enter %s\n", argv[1]);
+    if (!SBenchWorld::enterRunFolder(argv[1]))
         return 1;
-    }
     std::vector<SMissionFigures> figures;
-    for (const auto& entry : std::filesystem::directory_iterator("missions")) {
-        if (std::filesystem::exists(entry.path() / "mission.xml"))
-            figures.push_back({"missions/" + entry.path().filename().string() + "/"});
-    }
-    std::sort(figures.begin(), figures.end(),
-              [](const SMissionFigures& a, const SMissionFigures& b) { return a.mission < b.mission; });
+    for (const std::string& folder : SBenchWorld::missionFolders())
+        figures.push_back({folder});
+    SBenchWorld bench;
+    bench.build(irr::video::EDT_NULL);
+    bench.buildRace(true);
 
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    SGameSettings settings;
-    CGameEngine* engine = new CGameEngine(&settings, irr::video::EDT_NULL);
-    irr::ITimer* timer = engine->getDevice()->getTimer();
-    timer->stop();
-    CGameData* gameData = new CGameData(nullptr);
-    gameData->setEngine(engine);
-    CEntityManager* entities = new CEntityManager(engine);
-    CSoundManager* sounds = new CSoundManager(&settings, engine);
-    CItemsCreator* creator = new CItemsCreator(engine, entities);
-    engine->setItemsCreator(creator);
-    CChaseCamera* camera = new CChaseCamera(engine);
-    CMenu* menu = new CMenu(&settings, gameData, engine, entities, sounds, nullptr);
-    CRace* race = new CRace(engine, &settings, gameData, entities, sounds, camera, nullptr, menu, nullptr);
-
-    // The game's progress lines go to a log so that they do not bury the figures.
-    std::fflush(stdout);
-    const int console = dup(fileno(stdout));
-    if (!std::freopen("/tmp/race_frame_bench.log", "w", stdout))
+    if (!SBenchWorld::outputTo("/tmp/race_frame_bench.log"))
         return 1;
-    sounds->loadAudio();
+    bench.sounds->loadAudio();
     irr::u32 now = 1000;
     for (SMissionFigures& mission : figures) {
-        timer->setTime(now);
+        bench.timer->setTime(now);
         const Clock::time_point loadStart = Clock::now();
-        mission.loaded = gameData->loadMission(mission.mission.c_str(), entities, sounds, &settings);
+        mission.loaded = bench.gameData->loadMission(mission.mission.c_str(), bench.entities, bench.sounds, &bench.settings);
         mission.loadMs = millisecondsSince(loadStart);
         if (!mission.loaded)
             continue;
-        mission.cars = entities->getVehicleCount();
-        race->prepareMaterials();
-        race->begin();
+        mission.cars = bench.entities->getVehicleCount();
+        bench.race->prepareMaterials();
+        bench.race->begin();
         std::vector<double> frames;
         const int count = seconds * 60;
         const irr::u32 start = now;
         for (int f = 1; f <= count; ++f) {
             now = start + static_cast<irr::u32>(f * 1000LL / 60);
-            timer->setTime(now);
+            bench.timer->setTime(now);
             const Clock::time_point frameStart = Clock::now();
-            const bool running = race->updateFrame();
+            const bool running = bench.race->updateFrame();
             frames.push_back(millisecondsSince(frameStart));
             if (!running)
                 break;
@@ -110,9 +90,8 @@ int main(int argc, char** argv)
         mission.p99Ms = benchstats::p99(frames);
         now += 1000;
     }
-    entities->clear();
-    std::fflush(stdout);
-    dup2(console, fileno(stdout));
+    bench.entities->clear();
+    SBenchWorld::restoreOutput();
 
     std::printf("race frame without drawing, %d s at 60 frames a second (game output in "
                 "/tmp/race_frame_bench.log)\n", seconds);
@@ -125,13 +104,6 @@ int main(int argc, char** argv)
                         m.medianMs, m.p99Ms);
     }
 
-    delete race;
-    delete menu;
-    delete camera;
-    delete sounds;
-    delete entities;
-    delete creator;
-    delete engine;
-    delete gameData;
+    bench.tearDown();
     return 0;
 }

@@ -2,7 +2,7 @@
 // game's own mission loader into a real physics world: everything loads without a complaint,
 // and what a player meets is where it should be: the paths lie over the drivable ground, the
 // navigation loop crosses the checkpoints in order, the cars stand on the ground behind the
-// line, the pick-ups hang within reach over the track.
+// line, the pick-ups hang within reach over the track where a driver can choose them.
 #include <gtest/gtest.h>
 
 #include <btBulletDynamicsCommon.h>
@@ -267,6 +267,65 @@ TEST_F(MissionContentTest, PathsLieOverTheDrivableGround)
     }
 }
 
+TEST_F(MissionContentTest, FenceStandsClearOfTheComputerLanesAndHasNoCornerToCatchACar)
+{
+    for (const STrackDesign& design : missiongen::CTrackCatalogue::designs()) {
+        SCOPED_TRACE(folderOf(design.number));
+        ASSERT_TRUE(load(design)) << out;
+        CStaticObjectEntity* fence = nullptr;
+        for (int i = 0; i < entities.getStaticObjectCount(); ++i)
+            if (entities.getStaticObject(i)->getName() == "Fence")
+                fence = entities.getStaticObject(i);
+        ASSERT_NE(fence, nullptr);
+        const btCollisionObject* fenceBody = fence->getPhysicsBody()->getRigidBody();
+        // Sideways from every computer lane, a car's height over the ground: the fence is more
+        // than the track's half width away, so a car on its lane never meets it.
+        const float clearance = 0.5f * design.width + 3.0f;
+        for (int v = 0; v < entities.getVehicleCount(); ++v) {
+            auto* ai = dynamic_cast<CAIControllerPack*>(entities.getVehicle(v)->getControllerPack());
+            if (!ai)
+                continue;
+            const int n = ai->getWaypointCount();
+            for (int i = 0; i < n; ++i) {
+                const CWaypoint* p = ai->getWaypoint(i);
+                const CWaypoint* q = ai->getWaypoint((i + 1) % n);
+                const core::vector2df along = core::vector2df(q->getX() - p->getX(), q->getZ() - p->getZ()).normalize();
+                for (float t = 0.0f; t < 1.0f; t += 0.25f) {
+                    const float x = p->getX() + t * (q->getX() - p->getX()), z = p->getZ() + t * (q->getZ() - p->getZ());
+                    float height = 0.0f;
+                    below(x, 300.0f, z, height);
+                    for (float side : {1.0f, -1.0f}) {
+                        const btVector3 from(x, height + 0.8f, z);
+                        const btVector3 to = from + btVector3(-along.Y, 0.0f, along.X) * side * clearance;
+                        for (const auto& hit : hits(from, to))
+                            EXPECT_NE(hit.second, fenceBody) << "car " << v << " point " << i << "+" << t << ": the fence "
+                                                             << hit.first * clearance << " m off the lane";
+                    }
+                }
+            }
+        }
+        // Along each run of fence, one wall quad after another: no sharp corner, no post.
+        const scene::IMeshBuffer* buffer = fence->getMesh()->getMeshBuffer(0);
+        const auto* vertices = static_cast<const video::S3DVertex*>(buffer->getVertices());
+        const u32 quads = buffer->getVertexCount() / 8;
+        ASSERT_GT(quads, 100u);
+        int runs = 0;
+        for (u32 k = 0; k + 1 < quads; ++k) {
+            const core::vector3df a0 = vertices[8 * k].Pos, a1 = vertices[8 * k + 1].Pos;
+            const core::vector3df b0 = vertices[8 * (k + 1)].Pos, b1 = vertices[8 * (k + 1) + 1].Pos;
+            if (a1.getDistanceFrom(b0) > 0.01f) {
+                ++runs;
+                continue;
+            }
+            const core::vector2df u(a1.X - a0.X, a1.Z - a0.Z), w(b1.X - b0.X, b1.Z - b0.Z);
+            const float turn = std::acos(std::clamp(u.dotProduct(w) / (u.getLength() * w.getLength()), -1.0f, 1.0f));
+            EXPECT_LT(turn * core::RADTODEG, 25.0f) << "a corner of the fence at " << a1.X << ", " << a1.Z;
+        }
+        // Each side one run round the lap, or a few where another stretch passes close by.
+        EXPECT_LE(runs, 6);
+    }
+}
+
 TEST_F(MissionContentTest, NavigationLoopCrossesTheCheckpointsInOrder)
 {
     for (const STrackDesign& design : missiongen::CTrackCatalogue::designs()) {
@@ -338,27 +397,58 @@ TEST_F(MissionContentTest, CarsStartOnTheGroundJustBehindTheLine)
     }
 }
 
-TEST_F(MissionContentTest, ItemsHangWithinReachOverTheTrack)
+TEST_F(MissionContentTest, ItemsHangWithinReachOverTheTrackWhereADriverChoosesThem)
 {
     for (const STrackDesign& design : missiongen::CTrackCatalogue::designs()) {
         SCOPED_TRACE(folderOf(design.number));
         ASSERT_TRUE(load(design)) << out;
+        CVehicleEntity* player = entities.getVehicle(entities.getPlayerVehicleIndex());
+        // Where the computer cars drive: every stretch of their paths.
+        std::vector<core::line2df> lanes;
+        for (int v = 0; v < entities.getVehicleCount(); ++v)
+            if (auto* ai = dynamic_cast<CAIControllerPack*>(entities.getVehicle(v)->getControllerPack()))
+                for (int k = 0; k < ai->getWaypointCount(); ++k) {
+                    const CWaypoint* a = ai->getWaypoint(k);
+                    const CWaypoint* b = ai->getWaypoint((k + 1) % ai->getWaypointCount());
+                    lanes.emplace_back(a->getX(), a->getZ(), b->getX(), b->getZ());
+                }
+        int offTheLanes = 0, helpers = 0;
         for (int i = 0; i < entities.getItemCount(); ++i) {
-            const core::vector3df p = entities.getItem(i)->getNode()->getPosition();
+            CItemEntity* item = entities.getItem(i);
+            const core::vector3df p = item->getNode()->getPosition();
             float height = 0.0f;
             ASSERT_EQ(below(p.X, p.Y, p.Z, height), ground) << "item " << i;
             // A car's body sits about at ground level: the item must be within the 3 metre reach
             // of a car passing under it, and high enough not to be buried.
             EXPECT_GT(p.Y - height, 0.5f) << "item " << i;
             EXPECT_LT(p.Y - height, 2.0f) << "item " << i;
-            // On the racing line: a navigation point close by.
+            // On the track, off the centre line by less than its half width.
             float nearest = 1e9f;
-            for (s32 k = 0; k < gameData.getNavigationPointCount(); ++k) {
-                const CWaypoint* w = gameData.getNavigationPoint(k);
-                nearest = std::min(nearest, std::hypot(w->getX() - p.X, w->getZ() - p.Z));
+            const s32 n = gameData.getNavigationPointCount();
+            for (s32 k = 0; k < n; ++k) {
+                const CWaypoint* a = gameData.getNavigationPoint(k);
+                const CWaypoint* b = gameData.getNavigationPoint((k + 1) % n);
+                const core::line2df segment(a->getX(), a->getZ(), b->getX(), b->getZ());
+                nearest = std::min(nearest, segment.getClosestPoint(core::vector2df(p.X, p.Z)).getDistanceFrom(
+                                                core::vector2df(p.X, p.Z)));
             }
-            EXPECT_LT(nearest, 6.0f) << "item " << i;
+            EXPECT_LT(nearest, 0.5f * design.width - 0.5f) << "item " << i;
+            // A helping item adds a share of the player's car, never a second engine.
+            const float value = item->getValue();
+            if (value > 0.0f) {
+                ++helpers;
+                const float limit = item->getType() == 0 ? player->getMaxEngineForce() : player->getMaxVelocity();
+                EXPECT_LT(value, 0.5f * limit) << "item " << i;
+                // Out of the computer cars' way: their lanes pass it by more than a car's width.
+                float lane = 1e9f;
+                for (const core::line2df& w : lanes)
+                    lane = std::min(lane, w.getClosestPoint(core::vector2df(p.X, p.Z))
+                                              .getDistanceFrom(core::vector2df(p.X, p.Z)));
+                offTheLanes += design.rally || lane > 2.0f ? 1 : 0;
+            }
         }
+        EXPECT_GT(helpers, 0);
+        EXPECT_GE(2 * offTheLanes, helpers) << "most helping items lie on the computer cars' lanes";
     }
 }
 

@@ -20,11 +20,9 @@ const float kPi = 3.14159265f;
 const float kSlowKmh = 4.0f;
 const f32 kStuckMs = 1500.0f;
 const f32 kReverseMs = 1800.0f;
-const float kLateral = 10.0f; // m/s2 the autopilot asks of the car in a bend
-const float kBraking = 3.0f; // m/s2 it loses with the brake
 } // namespace
 
-CAutopilot::CAutopilot(CRaceWorld& w) : world(w)
+CAutopilot::CAutopilot(CRaceWorld& w, SDriveStyle driveStyle) : world(w), style(driveStyle)
 {
     for (s32 i = 0; i < world.gameData.getNavigationPointCount(); ++i) {
         const CWaypoint* p = world.gameData.getNavigationPoint(i);
@@ -37,6 +35,15 @@ CAutopilot::CAutopilot(CRaceWorld& w) : world(w)
     }
     if (CVehicleEntity* car = world.player())
         topKmh = car->getMaxVelocity();
+}
+
+CAutopilot::~CAutopilot() { setKeys(false, false, false, false); }
+
+void CAutopilot::follow(const std::vector<core::vector2df>& points)
+{
+    path = points;
+    loop = false;
+    nearest = -1;
 }
 
 core::vector2df CAutopilot::point(int index) const { return path[static_cast<size_t>(wrap(index))]; }
@@ -106,8 +113,8 @@ float CAutopilot::safeSpeed(float speedKmh) const
         if (turn < 1e-4f)
             continue;
         const float radius = 0.5f * (lu + lv) / turn;
-        const float corner = std::sqrt(kLateral * radius);
-        limit = std::min(limit, std::sqrt(corner * corner + 2.0f * kBraking * walked));
+        const float corner = std::sqrt(style.lateral * radius);
+        limit = std::min(limit, std::sqrt(corner * corner + 2.0f * style.braking * walked));
     }
     return limit * 3.6f;
 }
@@ -138,8 +145,13 @@ void CAutopilot::drive()
     const float speed = car->getPhysicsBody()->getVehicle()->getCurrentSpeedKmHour();
     findNearest(at);
 
-    const float look = 7.0f + std::abs(speed) / 3.6f * 0.6f;
-    const core::vector2df target = ahead(at, look);
+    const float look = style.lookMetres + std::abs(speed) / 3.6f * style.lookSeconds;
+    core::vector2df target = ahead(at, look);
+    if (style.offset != 0.0f) {
+        core::vector2df along = ahead(at, look + 2.0f) - target;
+        if (along.getLength() > 0.0f)
+            target += core::vector2df(-along.Y, along.X).normalize() * style.offset;
+    }
     const core::vector2df d = target - at;
     const float sideways = d.X * r.x() + d.Y * r.z();
     const float along = d.X * f.x() + d.Y * f.z();
@@ -188,8 +200,9 @@ void CAutopilot::drive()
     const bool forward = speed < limit;
     const bool brake = speed > limit + 12.0f;
     if (std::abs(error) > kPi * 0.75f && speed < 10.0f) {
-        // Facing backwards at low speed: a three-point turn.
-        setKeys(false, true, error < 0.0f, error > 0.0f);
+        // Facing backwards at low speed: a three-point turn. Backing up swings the nose against
+        // the steering, so the lock goes away from the target, as when backing out.
+        setKeys(false, true, error > 0.0f, error < 0.0f);
         return;
     }
     setKeys(forward, brake && !forward, left, right);

@@ -10,10 +10,26 @@ namespace racetest {
 
 class CRaceWorld;
 
+// How the autopilot drives: its line, how hard it corners and brakes. The defaults are the
+// clean drive the race tests expect.
+struct SDriveStyle {
+    float lookMetres = 7.0f;   // aims this far ahead, plus lookSeconds of travel: longer cuts bends
+    float lookSeconds = 0.6f;
+    float offset = 0.0f;       // metres to one side (+) or the other (-) of the navigation path
+    float lateral = 10.0f;     // m/s2 it asks of the car in a bend
+    float braking = 3.0f;      // m/s2 it expects to lose with the brake
+};
+
 class CAutopilot {
 public:
-    explicit CAutopilot(CRaceWorld& world);
+    explicit CAutopilot(CRaceWorld& world, SDriveStyle style = SDriveStyle());
+    // Lets go of every key it holds, so that the next race in the same world starts with none.
+    ~CAutopilot();
+    CAutopilot(const CAutopilot&) = delete;
+    CAutopilot& operator=(const CAutopilot&) = delete;
 
+    // Follows these points (x, z) from the first to the last in place of the navigation path.
+    void follow(const std::vector<irr::core::vector2df>& points);
     // Sets the keys for the next frame.
     void drive();
     // Where the car is and what it does, for a failure message.
@@ -33,6 +49,7 @@ private:
     void setKeys(bool forward, bool backward, bool left, bool right);
 
     CRaceWorld& world;
+    SDriveStyle style;
     std::vector<irr::core::vector2df> path;
     bool loop = true;
     int nearest = -1;

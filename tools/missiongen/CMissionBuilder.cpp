@@ -23,24 +23,23 @@ namespace {
 
 const float kRadToDeg = 57.2957795f;
 
-// The pick-ups, in the order they come round the lap, with the values the items creator gives
-// them: the tyre pulls harder, the rocket runs faster, and the question-mark crate is a trap
-// that holds the car back.
+// The pick-ups, in the order they come round the lap: the tyre pulls harder, the rocket runs
+// faster, and the question-mark crate is a trap that holds the car back. Their values are shares
+// of the player's car, so an item helps without deciding the race.
 struct SItemKind {
     EItem item;
     const char* type;
-    float value;     // engine force for "Boost", km/h for "Speed"
+    float share;     // of the engine force for "Boost", of the top speed in km/h for "Speed"
     int effectTime;  // ms
     int respawnTime; // ms
 };
 const SItemKind kItemKinds[3] = {
-    {EItem::Tyre, "Boost", 10000.0f, 10000, 30000},
-    {EItem::Rocket, "Speed", 80.0f, 10000, 30000},
-    {EItem::Who, "Speed", -60.0f, 10000, 30000},
+    {EItem::Tyre, "Boost", 0.35f, 8000, 30000},
+    {EItem::Rocket, "Speed", 0.12f, 8000, 30000},
+    {EItem::Who, "Speed", -0.3f, 6000, 30000},
 };
 
-// The computer cars' lanes and the grid, as lateral offsets left of the centre line; the lanes
-// double as the lines the pick-ups sit on, so computer cars take them too.
+// The computer cars' lanes, as lateral offsets left of the centre line.
 const float kLanes[3] = {-2.5f, 2.5f, 0.0f};
 
 char digit(int n) { return char('0' + n); }
@@ -131,8 +130,144 @@ contentkit::SMesh CMissionBuilder::checkpointMesh(float s) const
     return mesh;
 }
 
+std::vector<std::vector<SVec2>> CMissionBuilder::fenceLines() const
+{
+    // Each side's line a fixed distance out from the centre line, kept only where no stretch of
+    // track comes nearer than that: on the inside of a bend tighter than the distance, the
+    // offset line folds back on itself, and there it is cut off and the two ends joined by a
+    // straight chord. Where another stretch runs close by, the fence stops. Then a moving average
+    // rounds every corner, so a car that runs wide slides along and off it.
+    const float offset = fenceOffset(), step = 2.0f;
+    const int n = std::max(8, int(std::lround(path.length() / step)));
+    std::vector<std::vector<SVec2>> lines;
+    for (float side : {1.0f, -1.0f}) {
+        std::vector<SVec2> points(static_cast<size_t>(n));
+        std::vector<bool> keep(static_cast<size_t>(n));
+        for (int k = 0; k < n; ++k) {
+            const float s = path.length() * float(k) / float(n);
+            const SVec2 c = path.point(s), l = path.left(s);
+            points[size_t(k)] = {c.x + side * offset * l.x, c.y + side * offset * l.y};
+            const STrackNear near = field.nearest(points[size_t(k)].x, points[size_t(k)].y);
+            keep[size_t(k)] = !near.found || near.distance > offset - 0.3f;
+        }
+        // A gap short enough to be a fold is bridged when the chord keeps clear of the track.
+        auto clear = [&](SVec2 a, SVec2 b) {
+            for (float t = 0.0f; t <= 1.0f; t += 0.05f) {
+                const STrackNear near = field.nearest(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y));
+                if (near.found && near.distance < terrain.core() + 2.0f)
+                    return false;
+            }
+            return true;
+        };
+        int first = 0;
+        while (first < n && !keep[size_t(first)])
+            ++first;
+        if (first == n)
+            continue;
+        // Once round from a kept point, a line broken where a gap cannot be bridged.
+        std::vector<std::vector<SVec2>> own{{points[size_t(first)]}};
+        int last = first;
+        for (int i = 1; i <= n; ++i) {
+            const int k = (first + i) % n;
+            if (!keep[size_t(k)])
+                continue;
+            const int gap = (k - last + n) % n - 1;
+            if (gap > 0 && (float(gap) * step > 40.0f || !clear(points[size_t(last)], points[size_t(k)])))
+                own.emplace_back();
+            own.back().push_back(points[size_t(k)]);
+            last = k;
+        }
+        // The last line ends on the first point again: round the whole lap it closes the loop,
+        // otherwise it runs on into the first line.
+        if (own.size() > 1 && own.back().size() > 1) {
+            std::vector<SVec2> joined = own.back();
+            joined.insert(joined.end(), own.front().begin() + 1, own.front().end());
+            own.front() = joined;
+            own.pop_back();
+        } else if (own.size() > 1) {
+            own.pop_back();
+        }
+        for (const std::vector<SVec2>& line : own)
+            if (line.size() >= 3)
+                lines.push_back(line);
+    }
+    for (std::vector<SVec2>& line : lines) {
+        // Rounded: three passes of a three-point average, the ends held.
+        for (int pass = 0; pass < 3; ++pass) {
+            std::vector<SVec2> smooth = line;
+            for (size_t k = 1; k + 1 < line.size(); ++k)
+                smooth[k] = {(line[k - 1].x + 2.0f * line[k].x + line[k + 1].x) / 4.0f,
+                             (line[k - 1].y + 2.0f * line[k].y + line[k + 1].y) / 4.0f};
+            line = smooth;
+        }
+    }
+    return lines;
+}
+
+contentkit::SMesh CMissionBuilder::fenceMesh() const
+{
+    // A sheer barrier along both sides, well out beyond the shoulders: a car that runs wide
+    // bounces off it, none climbs it (a bank of ground, however steep, is climbed by the
+    // wheels), so none cuts across an infield or drives out of the world.
+    using contentkit::CMeshBuilder;
+    const float height = 1.6f;
+    contentkit::SSurface wall;
+    wall.name = "fence";
+    wall.textures = {CSceneryArt::texturePath(EScenery::Barrier)};
+    for (const std::vector<SVec2>& line : fenceLines()) {
+        for (size_t k = 0; k + 1 < line.size(); ++k) {
+            const SVec2 p0 = line[k], p1 = line[k + 1];
+            const float dx = p1.x - p0.x, dz = p1.y - p0.y, length = std::hypot(dx, dz);
+            if (length < 1e-3f)
+                continue;
+            const SVec3 low0{p0.x, terrain.height(p0.x, p0.y) - 0.8f, p0.y};
+            const SVec3 low1{p1.x, terrain.height(p1.x, p1.y) - 0.8f, p1.y};
+            const SVec3 high0{p0.x, low0.y + 0.8f + height, p0.y};
+            const SVec3 high1{p1.x, low1.y + 0.8f + height, p1.y};
+            // Both faces, each lit from its own side.
+            for (float facing : {1.0f, -1.0f}) {
+                const SVec3 normal{-facing * dz / length, 0.0f, facing * dx / length};
+                const float u0 = float(k % 2), u1 = u0 + 1.0f;
+                const uint32_t a = CMeshBuilder::vertex(wall, low0, normal, {u0, 1.0f});
+                const uint32_t b = CMeshBuilder::vertex(wall, low1, normal, {u1, 1.0f});
+                const uint32_t c = CMeshBuilder::vertex(wall, high1, normal, {u1, 0.0f});
+                const uint32_t d = CMeshBuilder::vertex(wall, high0, normal, {u0, 0.0f});
+                CMeshBuilder::addTriangle(wall, a, b, c, normal);
+                CMeshBuilder::addTriangle(wall, a, c, d, normal);
+            }
+        }
+    }
+    contentkit::SMesh mesh;
+    mesh.surfaces.push_back(wall);
+    return mesh;
+}
+
+SObjectRecord CMissionBuilder::fence() const
+{
+    SObjectRecord o;
+    o.kind = contentkit::EObjectKind::StaticObject;
+    o.name = "Fence";
+    o.parentName = "NULL";
+    o.displayName = "Fence";
+    o.mesh = dataFolder() + "fence.b3d";
+    o.position = SVec3{0.0f, 0.0f, 0.0f};
+    o.rotation = SVec3{0.0f, 0.0f, 0.0f};
+    o.scale = SVec3{1.0f, 1.0f, 1.0f};
+    o.transparent = 0;
+    o.textures = {CSceneryArt::texturePath(EScenery::Barrier)};
+    o.physic = contentkit::SPhysicRecord{"MESH", o.mesh.value(), {1.0f, 1.0f, 1.0f}, 0.0f};
+    return o;
+}
+
 std::vector<SObjectRecord> CMissionBuilder::items() const
 {
+    const SCarEntry* player = &design.cars.front();
+    for (const SCarEntry& car : design.cars)
+        if (car.player)
+            player = &car;
+    // The good ones lie out towards the edges, one side then the other, where a driver who wants
+    // them takes a line for them; the traps lie on the middle lane.
+    const float edge = 0.5f * design.width - 1.2f;
     std::vector<SObjectRecord> out;
     const int count = design.items;
     for (int k = 0; k < count; ++k) {
@@ -147,6 +282,7 @@ std::vector<SObjectRecord> CMissionBuilder::items() const
             s += 10.0f;
         }
         const SItemKind& kind = kItemKinds[k % 3];
+        const bool trap = kind.share < 0.0f;
         SObjectRecord o;
         o.kind = contentkit::EObjectKind::Item;
         char name[16];
@@ -154,10 +290,10 @@ std::vector<SObjectRecord> CMissionBuilder::items() const
         o.name = name;
         o.parentName = "";
         o.mesh = CItemArt::meshPath(kind.item);
-        // A metre over the ground: a car's body passing along the lane is within reach.
-        o.position = onGround(s, kLanes[(k / 3 + k) % 3], 1.0f);
+        // A metre over the ground: a car's body passing under it is within reach.
+        o.position = onGround(s, trap ? 0.0f : ((k / 3) % 2 == 0 ? edge : -edge) * (k % 3 == 0 ? 1.0f : -1.0f), 1.0f);
         o.scale = SVec3{1.0f, 1.0f, 1.0f};
-        o.boost = kind.value;
+        o.boost = std::round(kind.share * (kind.item == EItem::Tyre ? player->maxEngineForce : player->maxVelocity));
         o.effectTime = kind.effectTime;
         o.respawnTime = kind.respawnTime;
         o.itemType = kind.type;
@@ -233,6 +369,7 @@ SMission CMissionBuilder::mission() const
     m.objects.push_back(ground());
     CSceneryPlacer placer(design, landscape, path, field, terrain);
     m.objects.push_back(placer.startGate(dataFolder() + "start_gate.b3d"));
+    m.objects.push_back(fence());
     for (const SObjectRecord& o : CSceneryPlacer::records(scenery, CGroundTextures::path(landscape.style().rock)))
         m.objects.push_back(o);
     for (const SObjectRecord& o : items())
@@ -253,6 +390,7 @@ bool CMissionBuilder::write(const std::string& root) const
     for (int id = 0; id < 3; ++id)
         ok = CB3DWriter::write(data + "checkpoint" + digit(id) + ".b3d", checkpointMesh(checkpoints[size_t(id)])) && ok;
     ok = CB3DWriter::write(data + "start_gate.b3d", CSceneryArt::startGate(design.width)) && ok;
+    ok = CB3DWriter::write(data + "fence.b3d", fenceMesh()) && ok;
 
     ok = CMissionWriter::writeMission(folder + "mission.xml", mission()) && ok;
     ok = CMissionWriter::writePath(folder + "navigation.xml", navigation()) && ok;

@@ -48,6 +48,11 @@ public:
 private:
     contentkit::SVec3 onGround(float s, float lateral, float lift) const;
     contentkit::SMesh checkpointMesh(float s) const;
+    // How far from the centre line the fence stands: well beyond the shoulders, on the bank.
+    float fenceOffset() const { return terrain.core() + 4.0f; }
+    std::vector<std::vector<contentkit::SVec2>> fenceLines() const;
+    contentkit::SMesh fenceMesh() const;
+    contentkit::SObjectRecord fence() const;
     std::vector<contentkit::SObjectRecord> items() const;
     std::vector<contentkit::SObjectRecord> vehicles() const;
     contentkit::SObjectRecord ground() const;
