@@ -216,8 +216,8 @@ std::vector<STrackDesign> build()
     d.shadowType = "Normal";
     d.cars = {car("Player", ECarStyle::Rally, Teal, 165.0f, 3300.0f, true),
               car("Edelweiss", ECarStyle::Rally, White, 100.0f, 3200.0f),
-              car("Chamois", ECarStyle::Buggy, Red, 102.0f, 3200.0f),
-              car("Ibex", ECarStyle::Rally, Purple, 104.0f, 3300.0f)};
+              car("Chamois", ECarStyle::Buggy, Red, 103.0f, 3200.0f),
+              car("Ibex", ECarStyle::Rally, Purple, 106.0f, 3300.0f)};
     all.push_back(d);
     return all;
 }
