@@ -29,18 +29,14 @@
 #include "race/CRace.h"
 #include "world/CEntityManager.h"
 
+#include "SBenchWorld.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct SSession {
-    SGameSettings settings;
-    CGameEngine* engine = nullptr;
-    CGameData* gameData = nullptr;
-    CEntityManager* entities = nullptr;
-    CSoundManager* sounds = nullptr;
-    CItemsCreator* creator = nullptr;
-    CChaseCamera* camera = nullptr;
+// The game's objects, and the clock the races move on from one configuration to the next.
+struct SSession : SBenchWorld {
     irr::u32 now = 1000;
 };
 
@@ -143,11 +139,8 @@ int main(int argc, char** argv)
         std::printf("usage: %s RUN_FOLDER [FRAMES] [NORMALFIXED_MISSION NORMAL_MISSION]\n", argv[0]);
         return 1;
     }
-    if (chdir(argv[1]) != 0) {
-        std::printf("ERROR: cannot enter %s\n", argv[1]);
+    if (!SBenchWorld::enterRunFolder(argv[1]))
         return 1;
-    }
-    setenv("ALSOFT_DRIVERS", "null", 0);
     const bool shots = argc > 2 && std::strcmp(argv[2], "--shots") == 0;
     const bool memory = argc > 2 && std::strcmp(argv[2], "--memory") == 0;
 
@@ -156,24 +149,12 @@ int main(int argc, char** argv)
     s.settings.height = 768;
     s.settings.fullscreen = false;
     s.settings.vSync = false;
-    // The game's output goes to a log so that it does not bury the figures.
-    std::fflush(stdout);
-    const int console = dup(fileno(stdout));
-    if (!std::freopen("/tmp/race_draw_bench.log", "w", stdout))
+    if (!SBenchWorld::outputTo("/tmp/race_draw_bench.log"))
         return 1;
-    s.engine = new CGameEngine(&s.settings, irr::video::EDT_OPENGL);
-    if (!s.engine->getDevice()) {
+    if (!s.build(irr::video::EDT_OPENGL)) {
         std::fprintf(stderr, "ERROR: no OpenGL window\n");
         return 1;
     }
-    s.engine->getDevice()->getTimer()->stop();
-    s.gameData = new CGameData(nullptr);
-    s.gameData->setEngine(s.engine);
-    s.entities = new CEntityManager(s.engine);
-    s.sounds = new CSoundManager(&s.settings, s.engine);
-    s.creator = new CItemsCreator(s.engine, s.entities);
-    s.engine->setItemsCreator(s.creator);
-    s.camera = new CChaseCamera(s.engine);
     s.sounds->loadAudio();
     irr::video::IVideoDriver* driver = s.engine->getVideoDriver();
     s.engine->skyBox = s.engine->getSceneManager()->addSkyBoxSceneNode(
@@ -232,14 +213,8 @@ int main(int argc, char** argv)
         }
     }
 
-    delete s.camera;
-    delete s.sounds;
-    delete s.entities;
-    delete s.creator;
-    delete s.engine;
-    delete s.gameData;
-    std::fflush(stdout);
-    dup2(console, fileno(stdout));
+    s.tearDown();
+    SBenchWorld::restoreOutput();
     for (const std::string& l : report)
         std::fputs(l.c_str(), stdout);
     return 0;
