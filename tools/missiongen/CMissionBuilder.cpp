@@ -21,6 +21,23 @@ using contentkit::SVec3;
 
 namespace {
 
+// A piece of the world that stands where its mesh puts it and is solid as its mesh.
+SObjectRecord solidMesh(const char* name, const std::string& mesh)
+{
+    SObjectRecord o;
+    o.kind = contentkit::EObjectKind::StaticObject;
+    o.name = name;
+    o.parentName = "NULL";
+    o.displayName = name;
+    o.mesh = mesh;
+    o.position = SVec3{0.0f, 0.0f, 0.0f};
+    o.rotation = SVec3{0.0f, 0.0f, 0.0f};
+    o.scale = SVec3{1.0f, 1.0f, 1.0f};
+    o.transparent = 0;
+    o.physic = contentkit::SPhysicRecord{"MESH", mesh, {1.0f, 1.0f, 1.0f}, 0.0f};
+    return o;
+}
+
 const float kRadToDeg = 57.2957795f;
 
 // The pick-ups, in the order they come round the lap: the tyre pulls harder, the rocket runs
@@ -244,18 +261,8 @@ contentkit::SMesh CMissionBuilder::fenceMesh() const
 
 SObjectRecord CMissionBuilder::fence() const
 {
-    SObjectRecord o;
-    o.kind = contentkit::EObjectKind::StaticObject;
-    o.name = "Fence";
-    o.parentName = "NULL";
-    o.displayName = "Fence";
-    o.mesh = dataFolder() + "fence.b3d";
-    o.position = SVec3{0.0f, 0.0f, 0.0f};
-    o.rotation = SVec3{0.0f, 0.0f, 0.0f};
-    o.scale = SVec3{1.0f, 1.0f, 1.0f};
-    o.transparent = 0;
+    SObjectRecord o = solidMesh("Fence", dataFolder() + "fence.b3d");
     o.textures = {CSceneryArt::texturePath(EScenery::Barrier)};
-    o.physic = contentkit::SPhysicRecord{"MESH", o.mesh.value(), {1.0f, 1.0f, 1.0f}, 0.0f};
     return o;
 }
 
@@ -340,19 +347,9 @@ std::vector<std::string> CMissionBuilder::groundTextures() const
 
 SObjectRecord CMissionBuilder::ground() const
 {
-    SObjectRecord o;
-    o.kind = contentkit::EObjectKind::StaticObject;
-    o.name = "Ground";
-    o.parentName = "NULL";
-    o.displayName = "Ground";
-    o.mesh = dataFolder() + "ground.b3d";
-    o.position = SVec3{0.0f, 0.0f, 0.0f};
-    o.rotation = SVec3{0.0f, 0.0f, 0.0f};
-    o.scale = SVec3{1.0f, 1.0f, 1.0f};
-    o.transparent = 0;
+    SObjectRecord o = solidMesh("Ground", dataFolder() + "ground.b3d");
     o.mapping = "Triplanar";
     o.textures = groundTextures();
-    o.physic = contentkit::SPhysicRecord{"MESH", o.mesh.value(), {1.0f, 1.0f, 1.0f}, 0.0f};
     return o;
 }
 
